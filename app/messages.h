@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+inline constexpr std::u16string_view kPortNotSetWarning = u"讀卡機連接埠未完成設定將無法正常使用!!";
+inline constexpr std::u16string_view kOpenPortFailed = u"開啟 COM Port 失敗";
+inline constexpr std::u16string_view kCannotWriteSettings = u"無法寫入設定檔：";
+
+// A number in decimal digits, its full value, a minus sign when negative.
+inline std::u16string DecimalText(std::int64_t status) {
+  const std::string digits = std::to_string(status);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace app

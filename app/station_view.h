@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// The six read-only result boxes of the main window.
+enum class Box { HospId, SamId, CardId, Asid, Birthday, Message };
+
+// What the station's workflows see of the main window.
+class StationView {
+ public:
+  virtual ~StationView() = default;
+
+  virtual void SetBoxText(Box box, const std::u16string& text) = 0;
+  virtual std::u16string ServiceItemText() const = 0;  // Combo1's current text
+  virtual std::u16string CallModeText() const = 0;     // Combo2's current text
+  virtual void AppendListItems(const std::vector<std::u16string>& serviceItems,
+                               const std::vector<std::u16string>& callModes) = 0;
+  // A modal box with the text alone and an OK button; returns when the user has closed it.
+  virtual void ShowMessage(const std::u16string& text) = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+  // Opens the settings dialog and returns while it stays open.
+  virtual void OpenSettingsDialog() = 0;
+  virtual void ResetFonts() = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace settings {
+
+// What a private-profile read hands back: the function's result and the buffer's text up to its
+// first NUL. The two differ by one when a double-byte character did not fit: the result then
+// says capacity minus one, as the Windows function does, although one byte fewer was copied.
+struct ProfileReading {
+  std::uint32_t result = 0;
+  std::string value;
+};
+
+// Our own reader and writer of private-profile files, made to read and write them as the Windows
+// functions GetPrivateProfileStringA and WritePrivateProfileStringA do. Names and values are code
+// page 950 bytes. The file is understood as text, never as raw bytes, so a Big5 trail byte that
+// happens to be '[' , ']' or an ASCII letter is never taken for one.
+ProfileReading ReadProfileFile(std::string_view section, std::string_view key, std::string_view defaultValue,
+                               std::uint32_t capacity, const std::filesystem::path& file);
+
+// Sets the key's value, leaving every other line of the file byte for byte as it was. The new file
+// replaces the old one only once it is complete. Returns false when it could not be written; the
+// old file then stays as it was.
+bool WriteProfileFile(std::string_view section, std::string_view key, std::string_view value,
+                      const std::filesystem::path& file);
+
+}  // namespace settings

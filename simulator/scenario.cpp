@@ -1,0 +1,110 @@
+#include "simulator/scenario.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+
+#include "text/utf8.h"
+
+namespace simulator {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::optional<std::int32_t> Number(std::string_view s) {
+  std::int32_t value = 0;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (error != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return value;
+}
+
+bool Yes(std::string_view s) { return s == "yes" || s == "true" || s == "1"; }
+
+// A field of the card's data: the text in code page 950, cut to whole characters and blank-padded.
+std::string Field(std::string_view utf8, size_t width) {
+  std::string bytes;
+  for (char16_t c : text::FromUtf8(utf8)) {
+    const std::string one = text::ToCodePage950(std::u16string(1, c));
+    if (bytes.size() + one.size() > width) break;
+    bytes += one;
+  }
+  bytes.resize(width, ' ');
+  return bytes;
+}
+
+void Apply(Scenario& scenario, std::string_view section, std::string_view key, std::string_view value) {
+  if (section == "status") {
+    if (const auto status = Number(value)) scenario.forcedStatus[std::string(key)] = *status;
+    return;
+  }
+  const std::map<std::string_view, std::pair<std::string*, size_t>> fields = {
+      {"hospital_code", {&scenario.hospitalCode, 10}}, {"sam_number", {&scenario.samNumber, 12}},
+      {"card_number", {&scenario.cardNumber, 12}},     {"name", {&scenario.name, 20}},
+      {"id_number", {&scenario.idNumber, 10}},         {"birth_date", {&scenario.birthDate, 7}},
+      {"sex", {&scenario.sex, 1}},                     {"issue_date", {&scenario.issueDate, 7}},
+      {"cancel_mark", {&scenario.cancelMark, 1}},      {"emergency_phone", {&scenario.emergencyPhone, 14}},
+  };
+  if (const auto field = fields.find(key); field != fields.end()) {
+    *field->second.first = Field(value, field->second.second);
+  } else if (key == "port") {
+    const auto port = Number(value);
+    scenario.port = port ? std::optional<std::int16_t>(static_cast<std::int16_t>(*port)) : std::nullopt;
+  } else if (key == "sam_card") {
+    scenario.samCardInserted = Yes(value);
+  } else if (key == "patient_card") {
+    scenario.patientCardInserted = Yes(value);
+  } else if (key == "sam_authenticated") {
+    scenario.samAuthenticated = Yes(value);
+  } else if (key == "outcome") {
+    if (const auto outcome = Number(value)) scenario.eligibility = *outcome;
+  }
+}
+
+}  // namespace
+
+std::string Scenario::BasicData() const {
+  auto pad = [](std::string field, size_t width) {
+    field.resize(width, ' ');
+    return field;
+  };
+  return pad(cardNumber, 12) + pad(name, 20) + pad(idNumber, 10) + pad(birthDate, 7) + pad(sex, 1) +
+         pad(issueDate, 7) + pad(cancelMark, 1) + pad(emergencyPhone, 14);
+}
+
+std::optional<std::int32_t> Scenario::Forced(const std::string& operation) const {
+  const auto found = forcedStatus.find(operation);
+  if (found == forcedStatus.end()) return std::nullopt;
+  return found->second;
+}
+
+Scenario LoadScenario(const std::filesystem::path& file) {
+  Scenario scenario;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return scenario;
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string_view rest = content;
+  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+  std::string section;
+  while (!rest.empty()) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    const std::string_view line = Trim(rest.substr(0, end));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+    if (line.front() == '[' && line.back() == ']') {
+      section = std::string(Trim(line.substr(1, line.size() - 2)));
+      continue;
+    }
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    std::string_view value = Trim(line.substr(equals + 1));
+    if (const size_t comment = value.find(" ;"); comment != std::string_view::npos) value = Trim(value.substr(0, comment));
+    Apply(scenario, section, Trim(line.substr(0, equals)), value);
+  }
+  return scenario;
+}
+
+}  // namespace simulator

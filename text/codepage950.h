@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// Conversions between UTF-16 text and the Traditional Chinese ANSI code page (950, Big5) that the
+// card library and the settings file speak. Both directions work on explicit lengths, so NUL
+// characters pass through like any other. Bytes that are not valid Big5 become '?', as do characters
+// that code page 950 cannot hold.
+std::string ToCodePage950(std::u16string_view text);
+std::u16string FromCodePage950(std::string_view bytes);
+
+}  // namespace text
