@@ -1,7 +1,6 @@
 #include "settings/file_replace.h"
 
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -23,8 +22,11 @@ FileContents ReadWholeFile(const std::filesystem::path& file) {
   if (status.type() == std::filesystem::file_type::not_found) return {FileState::Missing, {}};
   if (error || status.type() != std::filesystem::file_type::regular) return {FileState::Unreadable, {}};
   std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad() || !in.eof()) return {FileState::Unreadable, {}};
+  if (!in) return {FileState::Unreadable, {}};
+  std::string bytes;
+  char chunk[4096];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, static_cast<size_t>(in.gcount()));
+  if (in.bad()) return {FileState::Unreadable, {}};
   return {FileState::Read, std::move(bytes)};
 }
 

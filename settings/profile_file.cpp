@@ -99,15 +99,15 @@ Profile Parse(std::string_view bytes) {
   }
   bool breakSeen = false;
   while (!bytes.empty()) {
+    // Each line keeps its own break (CR LF, LF or a lone CR); a blank line is a line of its own.
     const size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
-    size_t next = end;
-    while (next < bytes.size() && (bytes[next] == '\r' || bytes[next] == '\n')) ++next;
-    if (!breakSeen && end < bytes.size()) {
+    const size_t breakLength = end == bytes.size() ? 0 : bytes.substr(end, 2) == "\r\n" ? 2 : 1;
+    if (!breakSeen && breakLength > 0) {
       breakSeen = true;
-      profile.lineBreak = bytes.substr(end, 2) == "\r\n" ? "\r\n" : std::string(1, bytes[end]);
+      profile.lineBreak = std::string(bytes.substr(end, breakLength));
     }
-    profile.lines.push_back(ParseLine(bytes.substr(0, next), bytes.substr(0, end), profile.encoding));
-    bytes.remove_prefix(next);
+    profile.lines.push_back(ParseLine(bytes.substr(0, end + breakLength), bytes.substr(0, end), profile.encoding));
+    bytes.remove_prefix(end + breakLength);
   }
   return profile;
 }

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "app/gui/VANTOQFrm01.h"
+#include "app/gui/message_box.h"
+#include "app/gui/message_text_box.h"
+#include "tests/support/recording_card_service.h"
+#include "tests/support/station_fixture.h"
+
+namespace {
+
+using testing_support::SettingsFile;
+using testing_support::TempDir;
+
+// The real windows, offscreen, with the message boxes answered by the test.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() {
+    gui::SetMessageHook([this](const QString& text) { messages << text; });
+  }
+  ~WindowTest() override {
+    gui::SetMessageHook(nullptr);
+    if (auto* dialog = OpenDialog()) delete dialog;
+  }
+
+  void Start(std::optional<std::string> settingsFile) {
+    std::filesystem::remove(store.FilePath());
+    if (settingsFile) dir.Write("VANTOQuery.ini", *settingsFile);
+    window = std::make_unique<gui::VANTOQFrm01>(store, card);
+    window->show();
+  }
+  template <typename T = QWidget>
+  T* Control(const char* name) const {
+    auto* found = window->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  static QWidget* OpenDialog() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == QLatin1String("Dialog") && top->isVisible()) return top;
+    return nullptr;
+  }
+  template <typename T>
+  static T* DialogControl(const char* name) {
+    return OpenDialog()->findChild<T*>(QString::fromLatin1(name));
+  }
+  static QStringList Items(QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+  }
+
+  TempDir dir;
+  settings::PortSettingStore store{dir.path()};
+  std::vector<std::string> events;
+  testing_support::RecordingCardService card{events};
+  std::unique_ptr<gui::VANTOQFrm01> window;
+  QStringList messages;
+};
+
+const QStringList kServiceItems = {
+    QStringLiteral("21：40歲以上未滿65歲者，每三年補助乙次"),
+    QStringLiteral("22：65歲以上者，每年補助乙次"),
+    QStringLiteral("25：罹患小兒麻痺且年在35歲以上者，每年補助乙次"),
+    QStringLiteral("27：身分別為原住民且55歲以上未滿65歲，每一年補助乙次"),
+    QStringLiteral("YB：退掛"),
+};
+
+TEST_F(WindowTest, StartsWithEmptyBoxesAndFilledLists) {
+  for (const auto& file : {std::optional<std::string>(SettingsFile("3")), std::optional<std::string>()}) {
+    SCOPED_TRACE(file ? "port stored" : "no settings file");
+    Start(file);
+    EXPECT_EQ(window->objectName(), QStringLiteral("VANTOQFrm01"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("DoravelSerovia"));
+    EXPECT_EQ(window->size(), QSize(822, 624));
+    EXPECT_EQ(Control<QComboBox>("Combo1")->currentText(), QStringLiteral("請選擇"));
+    EXPECT_EQ(Items(Control<QComboBox>("Combo1")), kServiceItems);
+    EXPECT_EQ(Control<QComboBox>("Combo2")->currentText(), QStringLiteral("有對話框"));
+    EXPECT_EQ(Items(Control<QComboBox>("Combo2")), (QStringList{QStringLiteral("有對話框"), QStringLiteral("無對話框")}));
+    for (const char* box : {"txtHOSPID", "txtSAMID", "txtCardID", "txtASID", "txtBirthday"}) {
+      EXPECT_TRUE(Control<QLineEdit>(box)->text().isEmpty()) << box;
+      EXPECT_TRUE(Control<QLineEdit>(box)->isReadOnly()) << box;
+    }
+    EXPECT_EQ(window->isEnabled(), file.has_value());
+    EXPECT_EQ(OpenDialog() != nullptr, !file.has_value());
+    if (auto* dialog = OpenDialog()) dialog->close();
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(messages.isEmpty());
+  }
+}
+
+TEST_F(WindowTest, ControlsSitWhereTheDesignPutsThem) {
+  Start(SettingsFile("3"));
+  const struct {
+    const char* name;
+    QRect place;
+    const char* parent;
+  } rows[] = {
+      {"Frame1", {16, 8, 793, 337}, "VANTOQFrm01"},     {"Frame2", {16, 360, 793, 257}, "VANTOQFrm01"},
+      {"btnSAMAuth", {352, 176, 121, 33}, "VANTOQFrm01"}, {"btnWrite", {672, 264, 121, 33}, "VANTOQFrm01"},
+      {"txtMessage", {200, 384, 593, 216}, "VANTOQFrm01"}, {"btnQuery", {336, 88, 121, 33}, "Frame1"},
+      {"Label7", {464, 48, 313, 193}, "Frame1"},         {"Combo1", {96, 256, 553, 32}, "Frame1"},
+      {"Label6", {16, 104, 137, 33}, "Frame2"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    QWidget* control = Control(row.name);
+    EXPECT_EQ(control->geometry(), row.place);
+    EXPECT_EQ(control->parentWidget()->objectName(), QString::fromLatin1(row.parent));
+    EXPECT_EQ(control->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(control->font().pointSizeF(), 13.5);
+  }
+  EXPECT_EQ(Control<QLabel>("Label7")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_EQ(window->palette().color(QPalette::Window), QColor(192, 255, 192));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(QApplication::focusWidget(), Control("btnSetting"));
+}
+
+TEST_F(WindowTest, ClearEmptiesTheBoxesAndKeepsTheLists) {
+  Start(SettingsFile("3"));
+  card.bytes["csGetHospID"] = "3501200000";
+  card.status["vantoGetAdultPrevent"] = 3333;
+  Control<QPushButton>("btnQuery")->click();
+  EXPECT_EQ(Control<QLineEdit>("txtHOSPID")->text(), QStringLiteral("3501200000"));
+  EXPECT_TRUE(Control<gui::MessageTextBox>("txtMessage")->text().contains(QStringLiteral("\r\n")));
+  Control<QComboBox>("Combo1")->setEditText(QStringLiteral("typed"));
+  Control<QPushButton>("btnClean")->click();
+  for (const char* box : {"txtHOSPID", "txtSAMID", "txtCardID", "txtASID", "txtBirthday"})
+    EXPECT_TRUE(Control<QLineEdit>(box)->text().isEmpty()) << box;
+  EXPECT_TRUE(Control<gui::MessageTextBox>("txtMessage")->text().isEmpty());
+  EXPECT_TRUE(Control<gui::MessageTextBox>("txtMessage")->toPlainText().isEmpty());
+  EXPECT_EQ(Control<QComboBox>("Combo1")->currentText(), QStringLiteral("typed"));
+  EXPECT_EQ(Control<QComboBox>("Combo1")->count(), 5);
+}
+
+TEST_F(WindowTest, DialogStepsFromOneWhateverIsStored) {
+  Start(SettingsFile("7"));
+  Control<QPushButton>("btnSetting")->click();
+  ASSERT_NE(OpenDialog(), nullptr);
+  EXPECT_FALSE(window->isEnabled());
+  auto* text1 = DialogControl<QLineEdit>("Text1");
+  auto* scroll = DialogControl<QScrollBar>("VScroll1");
+  EXPECT_EQ(text1->text(), QStringLiteral("7"));
+  scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(text1->text(), QStringLiteral("2"));
+  for (int i = 0; i < 30; ++i) scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(text1->text(), QStringLiteral("20"));
+  for (int i = 0; i < 30; ++i) scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(text1->text(), QStringLiteral("1"));
+  scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  DialogControl<QPushButton>("OKButton")->click();
+  EXPECT_EQ(OpenDialog(), nullptr);
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_EQ(dir.Read("VANTOQuery.ini"), SettingsFile("2"));
+}
+
+TEST_F(WindowTest, DialogLeavesWithoutWriting) {
+  const struct {
+    const char* name;
+    std::optional<std::string> file;
+    const char* how;
+    int warnings;
+  } rows[] = {
+      {"cancel, nothing stored", std::nullopt, "CancelButton", 1},
+      {"cancel, port stored", SettingsFile("4"), "CancelButton", 0},
+      {"close box, nothing stored", std::nullopt, nullptr, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    messages.clear();
+    Start(row.file);
+    if (!OpenDialog()) Control<QPushButton>("btnSetting")->click();
+    ASSERT_NE(OpenDialog(), nullptr);
+    if (row.how) {
+      DialogControl<QPushButton>(row.how)->click();
+    } else {
+      OpenDialog()->close();
+    }
+    EXPECT_EQ(OpenDialog(), nullptr);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(messages.size(), row.warnings);
+    EXPECT_EQ(std::filesystem::exists(store.FilePath()), row.file.has_value());
+  }
+}
+
+TEST_F(WindowTest, FocusNeverStaysInThePortBox) {
+  Start(SettingsFile("7"));
+  Control<QPushButton>("btnSetting")->click();
+  QWidget* dialog = OpenDialog();
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  auto* text1 = DialogControl<QLineEdit>("Text1");
+  EXPECT_EQ(QApplication::focusWidget(), DialogControl<QScrollBar>("VScroll1"));
+  QTest::mouseClick(text1, Qt::LeftButton);
+  text1->setFocus();
+  EXPECT_EQ(QApplication::focusWidget(), DialogControl<QScrollBar>("VScroll1"));
+  QTest::keyClicks(text1, "99");
+  EXPECT_EQ(text1->text(), QStringLiteral("7"));
+  // Enter and Escape press nothing while the scroll bar has the focus.
+  QTest::keyClick(DialogControl<QScrollBar>("VScroll1"), Qt::Key_Return);
+  QTest::keyClick(DialogControl<QScrollBar>("VScroll1"), Qt::Key_Escape);
+  EXPECT_EQ(OpenDialog(), dialog);
+}
+
+TEST_F(WindowTest, ReopeningReloadsThePortBox) {
+  Start(SettingsFile("7"));
+  Control<QPushButton>("btnSetting")->click();
+  DialogControl<QScrollBar>("VScroll1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  OpenDialog()->close();
+  dir.Write("VANTOQuery.ini", SettingsFile("9"));
+  Control<QPushButton>("btnSetting")->click();
+  EXPECT_EQ(DialogControl<QLineEdit>("Text1")->text(), QStringLiteral("9"));
+  EXPECT_EQ(DialogControl<QScrollBar>("VScroll1")->value(), 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The windows are tested offscreen unless a platform is asked for.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

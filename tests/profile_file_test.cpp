@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "settings/profile_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using settings::ReadProfileFile;
+using settings::WriteProfileFile;
+using testing_support::TempDir;
+
+const std::string kBig5Section = "\xc5\xaa\xa5\x64\xbe\xf7\xb3\x73\xb1\xb5\xb0\xf0";
+
+struct ReadRow {
+  const char* name;
+  std::optional<std::string> file;  // none: no file at all
+  std::string section, key;
+  std::uint32_t result;
+  std::string value;
+  std::string defaultValue = "";
+};
+
+TEST(ProfileReadTest, ReadsAsTheWindowsFunctionDoes) {
+  const std::string a254(254, 'a');
+  const ReadRow rows[] = {
+      {"missing file", std::nullopt, "Sec", "COM", 0, ""},
+      {"missing file, default", std::nullopt, "Sec", "COM", 1, "7", "7"},
+      {"default loses trailing blanks", "", "Sec", "COM", 2, " 7", " 7  "},
+      {"empty file", "", "Sec", "COM", 0, ""},
+      {"section missing", "[Other]\r\nCOM=4\r\n", "Sec", "COM", 0, ""},
+      {"key missing", "[Sec]\r\nPORT=4\r\n", "Sec", "COM", 0, ""},
+      {"empty value", "[Sec]\r\nCOM=\r\n", "Sec", "COM", 0, ""},
+      {"key without equals sign", "[Sec]\r\nCOM\r\n", "Sec", "COM", 0, ""},
+      {"CR LF", "[Sec]\r\nCOM=4\r\n", "Sec", "COM", 1, "4"},
+      {"LF", "[Sec]\nCOM=4\n", "Sec", "COM", 1, "4"},
+      {"lone CR", "[Sec]\rCOM=4\r", "Sec", "COM", 1, "4"},
+      {"no final break", "[Sec]\nCOM=4", "Sec", "COM", 1, "4"},
+      {"blanks and tabs around", " \t[Sec] \n \tCOM \t= \t4 2\t \n", "Sec", "COM", 3, "4 2"},
+      {"blanks inside the brackets", "[ Sec\t]\nCOM=4\n", "Sec", "COM", 1, "4"},
+      {"other ASCII case", "[sEC]\ncom=4\n", "Sec", "COM", 1, "4"},
+      {"Big5 section", "[" + kBig5Section + "]\r\nCOM=3\r\n", kBig5Section, "COM", 1, "3"},
+      {"text after the bracket", "[Sec] ; note\nCOM=4\n", "Sec", "COM", 1, "4"},
+      {"bracket line without ]", "[Sec]\nCOM=4\n[Other\nCOM=5\n", "Sec", "COM", 1, "4"},
+      {"Big5 trail byte is no ]", "[Sec]\n[Other\xa4\x5d\nCOM=5\n", "Sec", "COM", 1, "5"},
+      {"keys before any section", "COM=9\n[Sec]\nCOM=4\n", "Sec", "COM", 1, "4"},
+      {"first duplicate section wins", "[Sec]\nA=1\n[Sec]\nCOM=4\n", "Sec", "COM", 0, ""},
+      {"first duplicate key wins", "[Sec]\nCOM=4\nCOM=5\n", "Sec", "COM", 1, "4"},
+      {"comment lines are keys", "[Sec]\n;COM=5\nCOM=4\n", "Sec", ";COM", 1, "5"},
+      {"one pair of quotes dropped", "[Sec]\nCOM=\"4\"\n", "Sec", "COM", 1, "4"},
+      {"unmatched quotes kept", "[Sec]\nCOM='4\"\n", "Sec", "COM", 3, "'4\""},
+      {"NUL ends the value", std::string("[Sec]\nCOM=4\0 5\n", 15), "Sec", "COM", 1, "4"},
+      {"NUL ends the name", std::string("[Sec]\nCO\0X=4\n", 13), "Sec", "CO", 1, "4"},
+      {"UTF-8 byte-order mark", "\xef\xbb\xbf[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\nCOM=4\n",
+       kBig5Section, "COM", 1, "4"},
+      {"255 bytes fit", "[Sec]\nCOM=" + a254 + "b\n", "Sec", "COM", 255, a254 + "b"},
+      {"longer values are cut", "[Sec]\nCOM=" + a254 + "bcdef\n", "Sec", "COM", 255, a254 + "b"},
+      {"a double-byte character at byte 255 stays out", "[Sec]\nCOM=" + a254 + "\xa4\xa4z\n", "Sec", "COM", 255,
+       a254},
+      {"quoted 255 characters lose one", "[Sec]\nCOM=\"" + a254 + "b\"\n", "Sec", "COM", 254, a254},
+  };
+  for (const ReadRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    const auto file = dir.path() / "t.ini";
+    if (row.file) dir.Write("t.ini", *row.file);
+    const auto reading = ReadProfileFile(row.section, row.key, row.defaultValue, 256, file);
+    EXPECT_EQ(reading.result, row.result);
+    EXPECT_EQ(reading.value, row.value);
+    EXPECT_EQ(std::filesystem::exists(file), row.file.has_value());
+  }
+}
+
+TEST(ProfileReadTest, DirectoryReadsAsTheDefault) {
+  TempDir dir;
+  EXPECT_EQ(ReadProfileFile("Sec", "COM", "", 256, dir.path()).result, 0u);
+}
+
+TEST(ProfileWriteTest, ChangesOnlyTheKeyLine) {
+  const struct {
+    const char* name;
+    std::optional<std::string> before;
+    std::string section, value, after;
+  } rows[] = {
+      {"creates the file", std::nullopt, kBig5Section, "1", "[" + kBig5Section + "]\r\nCOM=1\r\n"},
+      {"empty file", "", "Sec", "1", "[Sec]\r\nCOM=1\r\n"},
+      {"replaces the value", "x=1\n[Sec]\n; c\n  COM = 4\t\nz=2\n\n\n[B]\nq=1", "Sec", "5",
+       "x=1\n[Sec]\n; c\nCOM=5\nz=2\n\n\n[B]\nq=1"},
+      {"keeps the key's spelling", "[SEC]\r\ncom=4\r\n", "Sec", "5", "[SEC]\r\ncom=5\r\n"},
+      {"first of duplicate keys", "[Sec]\nCOM=4\nCOM=6\n", "Sec", "5", "[Sec]\nCOM=5\nCOM=6\n"},
+      {"key without value", "[Sec]\r\nCOM\r\n", "Sec", "5", "[Sec]\r\nCOM=5\r\n"},
+      {"adds the key after the section's last line", "[Sec]\r\nA=1\r\n\r\n[B]\r\nq=1\r\n", "Sec", "5",
+       "[Sec]\r\nA=1\r\nCOM=5\r\n\r\n[B]\r\nq=1\r\n"},
+      {"adds the key to an empty section", "[Sec]\n[B]\n", "Sec", "5", "[Sec]\nCOM=5\n[B]\n"},
+      {"section's last line without a break", "[Sec]\nA=1", "Sec", "5", "[Sec]\nA=1\nCOM=5\n"},
+      {"appends the section", "[A]\nk=1\n", "Sec", "5", "[A]\nk=1\n[Sec]\nCOM=5\n"},
+      {"appends after a last line without break", "[A]\nk=1", "Sec", "5", "[A]\nk=1\n[Sec]\nCOM=5\n"},
+      {"lone CR file", "[A]\rk=1\r", "Sec", "5", "[A]\rk=1\r[Sec]\rCOM=5\r"},
+      {"same value changes nothing", "[Sec]\n COM = 5 \n", "Sec", "5", "[Sec]\n COM = 5 \n"},
+      {"leading blanks of the value dropped", "[Sec]\nCOM=4\n", "Sec", "  7", "[Sec]\nCOM=7\n"},
+      {"UTF-8 file stays UTF-8", "\xef\xbb\xbf[A]\r\n", kBig5Section, "2",
+       "\xef\xbb\xbf[A]\r\n[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\r\nCOM=2\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    if (row.before) dir.Write("t.ini", *row.before);
+    EXPECT_TRUE(WriteProfileFile(row.section, "COM", row.value, dir.path() / "t.ini"));
+    EXPECT_EQ(dir.Read("t.ini"), row.after);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  }
+}
+
+TEST(ProfileWriteTest, KeepsPermissions) {
+  TempDir dir;
+  const auto file = dir.Write("t.ini", "[Sec]\nCOM=1\n");
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_read);
+  ASSERT_TRUE(WriteProfileFile("Sec", "COM", "2", file));
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read);
+}
+
+TEST(ProfileWriteTest, FailureLeavesTheOldFileAsItWas) {
+  TempDir dir;
+  // A path that is a directory, and a file in a directory that does not exist.
+  std::filesystem::create_directory(dir.path() / "t.ini");
+  EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "t.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "t.ini"));
+  EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "none" / "t.ini"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ProfileWriteTest, UnwritableDirectoryLeavesTheOldFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
+  TempDir dir;
+  const auto file = dir.Write("t.ini", "[Sec]\nCOM=1\n");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", file));
+  EXPECT_EQ(dir.Read("t.ini"), "[Sec]\nCOM=1\n");
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "cardservice/card_library.h"
+#include "settings/program_directory.h"
+#include "text/utf8.h"
+#include "tests/support/station_fixture.h"
+
+namespace {
+
+using app::Box;
+using cardservice::CardLibrary;
+using testing_support::U8;
+
+// The station with the real simulator copied into a program directory of its own, so that every
+// test starts with a freshly loaded library.
+class SimulatorTest : public ::testing::Test {
+ protected:
+  SimulatorTest() {
+    std::filesystem::copy_file(SIMULATOR_FILE, dir.path() / CardLibrary::FileName());
+    dir.Write("VANTOQuery.ini", testing_support::SettingsFile("1"));
+  }
+  void Scenario(std::string_view text) { dir.Write("cardsim.ini", text); }
+  std::string Message() const { return U8(view.Box(Box::Message)); }
+
+  testing_support::TempDir dir;
+  settings::PortSettingStore store{dir.path()};
+  std::vector<std::string> events;
+  testing_support::FakeStationView view{events};
+  CardLibrary library{settings::FileBeside(dir.path(), CardLibrary::FileName())};
+  app::Station station{view, store, library};
+};
+
+TEST_F(SimulatorTest, DefaultScenarioIsAnEligiblePatient) {
+  station.ClickQuery();
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(U8(view.Box(Box::HospId)), "3501200000");
+  EXPECT_EQ(U8(view.Box(Box::SamId)), "100000000001");
+  EXPECT_EQ(U8(view.Box(Box::CardId)), "000012345678");
+  EXPECT_EQ(U8(view.Box(Box::Asid)), "A123456789");
+  EXPECT_EQ(U8(view.Box(Box::Birthday)), "0550815");
+  EXPECT_TRUE(Message().starts_with("3000：請確定民眾符合實施成人預防保健資格，\r\n"));
+}
+
+TEST_F(SimulatorTest, ScenarioChoosesTheVerdictInBothModes) {
+  for (const char* mode : {"有對話框", "無對話框"}) {
+    for (const auto& [outcome, start] : std::vector<std::pair<std::string, std::string>>{
+             {"3333", "3333：成人預防保健「Brisa」方案: \r\n"},
+             {"3003", "3003：該民眾符合實施成人預防保健資格，但B、C型肝炎篩檢年齡不符。"},
+             {"3004", "3004：該民眾符合實施成人預防保健資格，但已做B、C型肝炎篩檢過。"},
+             {"3444", "3444：該民眾已有完成成人預防保健服務之紀錄。"},
+             {"9012", "9012：作業異常，請查明是院內環境或是Serovia系統異常。"}}) {
+      SCOPED_TRACE(std::string(mode) + " " + outcome);
+      view.callMode = text::FromUtf8(mode);
+      Scenario("[eligibility]\noutcome = " + outcome + "\n");
+      station.ClickQuery();
+      EXPECT_TRUE(Message().starts_with(start)) << Message();
+    }
+  }
+}
+
+TEST_F(SimulatorTest, WhatTheReaderLacksShowsAsItsStatus) {
+  const struct {
+    const char* name;
+    std::string scenario;
+    std::string message;
+    std::vector<std::u16string> boxes;  // message boxes
+  } rows[] = {
+      {"wrong port", "[reader]\nport = 4\n", "", {u"開啟 COM Port 失敗"}},
+      {"no SAM card", "[reader]\nsam_card = no\n", "4012：讀取醫療院所代號異常", {}},
+      {"no patient card", "[reader]\npatient_card = no\n", "4013：請確定已置入健保卡", {}},
+      {"forced status", "[status]\ncsGetCardNo = 9999\n", "9999：讀取安全模組卡號異常", {}},
+      {"SAM not yet authenticated", "[reader]\nsam_authenticated = no\n",
+       "4050：作業異常，請查明是院內環境或是Serovia系統異常。", {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    view.messages.clear();
+    Scenario(row.scenario);
+    station.ClickQuery();
+    EXPECT_EQ(Message(), row.message);
+    EXPECT_EQ(view.messages, row.boxes);
+  }
+}
+
+TEST_F(SimulatorTest, ScenarioPatientIsCutOutOfTheBasicData) {
+  Scenario(
+      "[patient]\ncard_number = 900000000123\nname = 陳美玲\nid_number = B234567890\nbirth_date = 0701231\n"
+      "[sam]\nhospital_code = 1234\n");
+  station.ClickQuery();
+  EXPECT_EQ(U8(view.Box(Box::CardId)), "900000000123");
+  EXPECT_EQ(U8(view.Box(Box::Asid)), "B234567890");
+  EXPECT_EQ(U8(view.Box(Box::Birthday)), "0701231");
+  EXPECT_EQ(U8(view.Box(Box::HospId)), "1234      ");
+}
+
+TEST_F(SimulatorTest, AuthenticationUnlocksEligibilityAndTheServiceLog) {
+  Scenario("[reader]\nsam_authenticated = no\n");
+  view.serviceItem = u"21：40歲以上未滿65歲者，每三年補助乙次";
+  station.ClickWrite();
+  EXPECT_EQ(U8(view.messages.back()), "寫卡完成：4050");
+
+  station.ClickSamAuth();
+  EXPECT_EQ(Message(), "0：讀卡機安全模組認證完成!\r\n");
+
+  station.ClickQuery();
+  EXPECT_TRUE(Message().starts_with("3000："));
+  station.ClickWrite();
+  view.serviceItem = u"YB：退掛";
+  station.ClickWrite();
+  EXPECT_EQ(U8(view.messages.back()), "寫卡完成：0");
+
+  const std::string log = dir.Read("cardsim-log.txt");
+  EXPECT_NE(log.find(" INS 000012345678\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" UN 000012345678\n"), std::string::npos) << log;
+}
+
+TEST_F(SimulatorTest, AuthenticationFailuresComeFromTheScenario) {
+  const struct {
+    std::string scenario;
+    std::string shown;
+  } rows[] = {
+      {"[reader]\nsam_card = no\n", "未置入安全模組卡"},
+      {"[status]\ncsVerifySAMDC = 4051\n", "安全模組與IDC認證失敗"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.scenario);
+    view.messages.clear();
+    Scenario(row.scenario);
+    station.ClickSamAuth();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(U8(view.messages[0]), row.shown);
+  }
+}
+
+TEST_F(SimulatorTest, LogWithoutPatientCard) {
+  Scenario("[reader]\npatient_card = no\n");
+  view.serviceItem = u"YB：退掛";
+  station.ClickWrite();
+  EXPECT_EQ(U8(view.messages.back()), "寫卡完成：4013");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "cardsim-log.txt"));
+}
+
+}  // namespace
