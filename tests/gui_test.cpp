@@ -195,7 +195,7 @@ TEST_F(WindowTest, FocusNeverStaysInThePortBox) {
   Start(SettingsFile("7"));
   Control<QPushButton>("btnSetting")->click();
   QWidget* dialog = OpenDialog();
-  dialog->activateWindow();
+  QApplication::setActiveWindow(dialog);
   ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
   auto* text1 = DialogControl<QLineEdit>("Text1");
   EXPECT_EQ(QApplication::focusWidget(), DialogControl<QScrollBar>("VScroll1"));

@@ -50,6 +50,7 @@ Dialog::Dialog(const settings::PortSettingStore& store, app::StationView& mainWi
   connect(cancel, &QPushButton::clicked, this, [this] { logic_.ClickCancel(); });
   connect(vscroll1_, &QScrollBar::valueChanged, this, [this](int value) { logic_.ScrollChanged(value); });
 
+  vscroll1_->setFocus();
   logic_.Load();
 }
 
