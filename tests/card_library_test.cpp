@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cardservice/card_library.h"
+#include "settings/program_directory.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -23,20 +24,20 @@ TEST(CardLibraryTest, MissingLibraryIsReportedWithItsPath) {
   TempDir dir;
   const auto file = dir.path() / CardLibrary::FileName();
   CardLibrary library(file);
-  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }), "無法載入讀卡服務元件：" + file.string());
+  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }), "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
   // Still not there at the next click: the same message, no crash.
-  EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }), "無法載入讀卡服務元件：" + file.string());
+  EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }), "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
 }
 
 TEST(CardLibraryTest, FileThatIsNoLibraryIsReportedLikeAMissingOne) {
   TempDir dir;
   const auto file = dir.Write(CardLibrary::FileName(), "not a library");
   CardLibrary library(file);
-  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }), "無法載入讀卡服務元件：" + file.string());
+  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }), "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
 }
 
 TEST(CardLibraryTest, MissingOperationIsReportedByName) {
-  CardLibrary library(PARTIAL_LIBRARY_FILE);
+  CardLibrary library(settings::FileBeside(settings::ProgramDirectory(), PARTIAL_LIBRARY_NAME));
   EXPECT_EQ(library.csOpenCom(0), 0);
   char buffer[10] = {};
   std::int32_t length = 10;

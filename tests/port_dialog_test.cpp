@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/port_dialog.h"
+#include "settings/program_directory.h"
 #include "tests/support/station_fixture.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST_F(PortDialogTest, FailedWriteIsReportedAndTheDialogStillCloses) {
   std::filesystem::create_directory(store.FilePath());
   dialog.Load();
   dialog.ClickOk();
-  EXPECT_EQ(events, (std::vector<std::string>{"message 無法寫入設定檔：" + store.FilePath().string(), "close"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())), "close"}));
 }
 
 TEST_F(PortDialogTest, CancelWarnsOnlyWhenNothingIsStored) {

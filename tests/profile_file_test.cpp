@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "settings/profile_file.h"
 #include "tests/support/temp_dir.h"
@@ -112,6 +114,7 @@ TEST(ProfileWriteTest, ChangesOnlyTheKeyLine) {
   }
 }
 
+#ifndef _WIN32
 TEST(ProfileWriteTest, KeepsPermissions) {
   TempDir dir;
   const auto file = dir.Write("t.ini", "[Sec]\nCOM=1\n");
@@ -141,5 +144,6 @@ TEST(ProfileWriteTest, UnwritableDirectoryLeavesTheOldFile) {
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", file));
   EXPECT_EQ(dir.Read("t.ini"), "[Sec]\nCOM=1\n");
 }
+#endif
 
 }  // namespace

@@ -16,7 +16,8 @@ using testing_support::U8;
 class SimulatorTest : public ::testing::Test {
  protected:
   SimulatorTest() {
-    std::filesystem::copy_file(SIMULATOR_FILE, dir.path() / CardLibrary::FileName());
+    std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), CardLibrary::FileName()),
+                               dir.path() / CardLibrary::FileName());
     dir.Write("VANTOQuery.ini", testing_support::SettingsFile("1"));
   }
   void Scenario(std::string_view text) { dir.Write("cardsim.ini", text); }
@@ -110,8 +111,8 @@ TEST_F(SimulatorTest, AuthenticationUnlocksEligibilityAndTheServiceLog) {
   EXPECT_EQ(U8(view.messages.back()), "寫卡完成：0");
 
   const std::string log = dir.Read("cardsim-log.txt");
-  EXPECT_NE(log.find(" INS 000012345678\n"), std::string::npos) << log;
-  EXPECT_NE(log.find(" UN 000012345678\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" INS 000012345678"), std::string::npos) << log;
+  EXPECT_NE(log.find(" UN 000012345678"), std::string::npos) << log;
 }
 
 TEST_F(SimulatorTest, AuthenticationFailuresComeFromTheScenario) {
