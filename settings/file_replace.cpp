@@ -79,7 +79,7 @@ bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) 
 
 }  // namespace
 
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes) {
+bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes) {
   const auto temp = TemporaryBeside(file);
 #ifdef _WIN32
   const bool written = WriteNew(temp, bytes);

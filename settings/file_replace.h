@@ -18,6 +18,6 @@ FileContents ReadWholeFile(const std::filesystem::path& file);
 
 // Writes `bytes` to a new file beside `file` and renames it over `file`, so that a crash or a full
 // disk never leaves a truncated file behind. An existing file's permissions carry over.
-bool ReplaceFile(const std::filesystem::path& file, std::string_view bytes);
+bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace settings

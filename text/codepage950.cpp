@@ -73,15 +73,9 @@ Out Convert(const char* to, const char* from, std::string_view input, Out replac
 
 std::string ToCodePage950(std::u16string_view text) {
   const std::string_view raw(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
-  // A rejected character is one UTF-16 unit (a lone surrogate or a character outside Big5); a valid
-  // surrogate pair is rejected as a whole, so both of its units go.
-  return Convert<std::string>("CP950", "UTF-16LE", raw, std::string("?"), [](const char* at, size_t left) {
-    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(at[0]) |
-                                            (static_cast<unsigned char>(at[1]) << 8));
-    const bool pair = unit >= 0xD800 && unit < 0xDC00 && left >= 4 &&
-                      (static_cast<unsigned char>(at[3]) & 0xFC) == 0xDC;
-    return size_t{pair ? 4u : 2u};
-  });
+  // Each UTF-16 unit that Big5 cannot hold becomes one '?', as on Windows: a character outside the
+  // BMP (a surrogate pair) gives two.
+  return Convert<std::string>("CP950", "UTF-16LE", raw, std::string("?"), [](const char*, size_t) { return size_t{2}; });
 }
 
 std::u16string FromCodePage950(std::string_view bytes) {
