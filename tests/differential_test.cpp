@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -137,6 +138,164 @@ TEST(Cp950DifferentialTest, AgreesWithMultiByteToWideCharAndBack) {
     } else {
       std::cout << rows.size() << " known differences (" << reason << "):" << sample << "\n";
     }
+  }
+}
+
+// One file of the corpus with every name in it that the real functions see.
+struct CorpusFile {
+  std::filesystem::path path;
+  std::vector<std::pair<std::string, std::vector<std::string>>> sections;  // name, key names
+};
+
+std::vector<std::string> SplitList(const std::string& list) {
+  std::vector<std::string> names;
+  if (list == ".") return names;
+  std::istringstream in(list);
+  for (std::string name; std::getline(in, name, ',');) names.push_back(Unhex(name));
+  return names;
+}
+
+// The sections and keys of each file, as GetPrivateProfileSectionNamesA and GetPrivateProfileStringA
+// with no key name list them.
+std::vector<CorpusFile> Enumerate(const std::vector<std::filesystem::path>& files) {
+  std::vector<std::string> commands;
+  for (const auto& file : files) commands.push_back("S " + Hex(WindowsPath(file)));
+  const auto sectionLists = RunOracle("profile_oracle.exe", commands);
+  std::vector<CorpusFile> corpus;
+  commands.clear();
+  for (size_t i = 0; i < files.size(); ++i) {
+    CorpusFile entry{files[i], {}};
+    for (const auto& section : SplitList(sectionLists.at(i))) {
+      entry.sections.push_back({section, {}});
+      commands.push_back("K " + Hex(section) + " " + Hex(WindowsPath(files[i])));
+    }
+    corpus.push_back(entry);
+  }
+  const auto keyLists = RunOracle("profile_oracle.exe", commands);
+  size_t next = 0;
+  for (auto& entry : corpus)
+    for (auto& [section, keys] : entry.sections) keys = SplitList(keyLists.at(next++));
+  return corpus;
+}
+
+std::vector<std::filesystem::path> CorpusFiles() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(CORPUS_DIR)) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+const std::string kPortSection = "\xc5\xaa\xa5\x64\xbe\xf7\xb3\x73\xb1\xb5\xb0\xf0";
+
+struct Read {
+  std::string section, key, def;
+  std::uint32_t capacity;
+  std::filesystem::path file;
+  std::string Command() const {
+    return "R " + Hex(section) + " " + Hex(key) + " " + Hex(def) + " " + std::to_string(capacity) + " " +
+           Hex(WindowsPath(file));
+  }
+  std::string Ours() const {
+    const auto reading = settings::ReadProfileFile(section, key, def, capacity, file);
+    return std::to_string(reading.result) + " " + Hex(reading.value);
+  }
+  std::string Describe() const {
+    return file.filename().string() + " [" + section + "] " + key + " default '" + def + "' capacity " +
+           std::to_string(capacity);
+  }
+};
+
+// Every name in the file and a few that are not, in other case and with blanks around.
+std::vector<Read> ReadsOf(const CorpusFile& file, const std::filesystem::path& path) {
+  std::vector<std::string> sections = {kPortSection, "Sec", "SEC", " sec\t", "Missing", ""};
+  std::vector<std::string> keys = {"COM", "com", " COM ", "A", "Missing"};
+  for (const auto& [section, names] : file.sections) {
+    sections.push_back(section);
+    keys.insert(keys.end(), names.begin(), names.end());
+  }
+  std::vector<Read> reads;
+  for (const auto& section : sections)
+    for (const auto& key : keys)
+      for (const std::string def : {"", "dflt  "})
+        for (std::uint32_t capacity : {256u, 8u}) reads.push_back({section, key, def, capacity, path});
+  return reads;
+}
+
+TEST(ProfileDifferentialTest, ReadsAgreeWithGetPrivateProfileStringA) {
+  const auto corpus = Enumerate(CorpusFiles());
+  ASSERT_GE(corpus.size(), 20u);
+  std::vector<Read> reads;
+  for (const auto& file : corpus) {
+    const auto more = ReadsOf(file, file.path);
+    reads.insert(reads.end(), more.begin(), more.end());
+  }
+  std::vector<std::string> commands;
+  for (const auto& read : reads) commands.push_back(read.Command());
+  const auto answers = RunOracle("profile_oracle.exe", commands);
+  ASSERT_EQ(answers.size(), reads.size());
+  size_t failures = 0;
+  for (size_t i = 0; i < reads.size(); ++i) {
+    if (answers[i] == reads[i].Ours()) continue;
+    if (++failures <= 25) ADD_FAILURE() << reads[i].Describe() << ": windows " << answers[i] << ", ours " << reads[i].Ours();
+  }
+  EXPECT_EQ(failures, 0u) << "of " << reads.size() << " reads";
+}
+
+TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem) {
+  const auto corpus = Enumerate(CorpusFiles());
+  const struct {
+    std::string section, key, value;
+  } writes[] = {
+      {kPortSection, "COM", "2"}, {"Sec", "A", "9"},        {"sec", "NEW", "x y"},
+      {"Brand New", "K", "v"},    {" SEC ", " a ", "  7"}, {"Sec", "V300", "short"},
+  };
+  TempDir dir;
+  std::vector<std::string> commands;
+  std::vector<Read> reads;
+  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> created;  // ours, theirs
+  int n = 0;
+  for (const auto& file : corpus) {
+    for (const auto& write : writes) {
+      const auto ours = dir.path() / ("ours" + std::to_string(n) + ".ini");
+      const auto theirs = dir.path() / ("theirs" + std::to_string(n++) + ".ini");
+      std::filesystem::copy_file(file.path, ours);
+      std::filesystem::copy_file(file.path, theirs);
+      ASSERT_TRUE(settings::WriteProfileFile(write.section, write.key, write.value, ours));
+      commands.push_back("W " + Hex(write.section) + " " + Hex(write.key) + " " + Hex(write.value) + " " +
+                         Hex(WindowsPath(theirs)));
+      CorpusFile names = file;
+      names.sections.push_back({write.section, {write.key}});
+      for (const auto& read : ReadsOf(names, ours)) {
+        if (read.capacity != 256 || !read.def.empty()) continue;
+        reads.push_back(read);
+        reads.push_back(read);
+        reads.back().file = theirs;
+      }
+    }
+    // A new file: there the bytes themselves must agree.
+    const auto ours = dir.path() / ("new-ours" + std::to_string(n) + ".ini");
+    const auto theirs = dir.path() / ("new-theirs" + std::to_string(n++) + ".ini");
+    ASSERT_TRUE(settings::WriteProfileFile(kPortSection, "COM", "3", ours));
+    commands.push_back("W " + Hex(kPortSection) + " " + Hex("COM") + " " + Hex("3") + " " + Hex(WindowsPath(theirs)));
+    created.push_back({ours, theirs});
+  }
+  const size_t firstRead = commands.size();
+  for (const auto& read : reads) commands.push_back(read.Command());
+  const auto answers = RunOracle("profile_oracle.exe", commands);
+  ASSERT_EQ(answers.size(), commands.size());
+  for (size_t i = 0; i < firstRead; ++i) EXPECT_EQ(answers[i], "1") << commands[i];
+
+  size_t failures = 0;
+  for (size_t i = 0; i < reads.size(); i += 2) {
+    const std::string& ours = answers[firstRead + i];
+    const std::string& theirs = answers[firstRead + i + 1];
+    if (ours == theirs) continue;
+    if (++failures <= 25) ADD_FAILURE() << reads[i].Describe() << ": after our write " << ours << ", after theirs " << theirs;
+  }
+  EXPECT_EQ(failures, 0u) << "of " << reads.size() / 2 << " reads";
+  for (const auto& [ours, theirs] : created) {
+    std::ifstream a(ours, std::ios::binary), b(theirs, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
   }
 }
 
