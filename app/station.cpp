@@ -61,7 +61,8 @@ void Station::Load() {
 }
 
 void Station::ClearFields() {
-  for (Box box : {Box::SamId, Box::HospId, Box::CardId, Box::Asid, Box::Birthday, Box::Message}) Show(box, u"");
+  for (Box box : {Box::SamId, Box::HospId, Box::CardId, Box::Asid, Box::Birthday, Box::Message})
+    Show(box, u"");
 }
 
 void Station::ClickClean() {

@@ -37,7 +37,9 @@ void* CardLibrary::Symbol(const char* name) {
 #else
   void* address = dlsym(handle_, name);
 #endif
-  if (!address) throw CardServiceUnavailable(u"讀卡服務元件缺少功能：" + std::u16string(name, name + std::char_traits<char>::length(name)));
+  if (!address)
+    throw CardServiceUnavailable(u"讀卡服務元件缺少功能：" +
+                                 std::u16string(name, name + std::char_traits<char>::length(name)));
   return address;
 }
 
@@ -57,10 +59,12 @@ std::int32_t CardLibrary::hisGetBasicData(char* buf, std::int32_t* len) {
   return Resolve(hisGetBasicData_, "hisGetBasicData")(buf, len);
 }
 
-std::int32_t CardLibrary::vantoGetAdultPrevent() { return Resolve(vantoGetAdultPrevent_, "vantoGetAdultPrevent")(); }
+std::int32_t CardLibrary::vantoGetAdultPrevent() {
+  return Resolve(vantoGetAdultPrevent_, "vantoGetAdultPrevent")();
+}
 
-std::int32_t CardLibrary::vantoGetAdultPreventSilence(char* b1, std::int32_t* l1, char* b2, std::int32_t* l2, char* b3,
-                                                      std::int32_t* l3) {
+std::int32_t CardLibrary::vantoGetAdultPreventSilence(char* b1, std::int32_t* l1, char* b2, std::int32_t* l2,
+                                                      char* b3, std::int32_t* l3) {
   return Resolve(vantoGetAdultPreventSilence_, "vantoGetAdultPreventSilence")(b1, l1, b2, l2, b3, l3);
 }
 

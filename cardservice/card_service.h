@@ -30,8 +30,8 @@ class CardService {
   virtual std::int32_t csGetCardNo(std::int32_t selector, char* buf, std::int32_t* len) = 0;
   virtual std::int32_t hisGetBasicData(char* buf, std::int32_t* len) = 0;
   virtual std::int32_t vantoGetAdultPrevent() = 0;
-  virtual std::int32_t vantoGetAdultPreventSilence(char* b1, std::int32_t* l1, char* b2, std::int32_t* l2, char* b3,
-                                                   std::int32_t* l3) = 0;
+  virtual std::int32_t vantoGetAdultPreventSilence(char* b1, std::int32_t* l1, char* b2, std::int32_t* l2,
+                                                   char* b3, std::int32_t* l3) = 0;
   virtual std::int16_t csVerifySAMDC() = 0;
   virtual std::int16_t vantoInsAdultLog() = 0;
   virtual std::int16_t vantoUnAdultLog() = 0;

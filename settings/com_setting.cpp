@@ -22,9 +22,10 @@ std::optional<std::int16_t> PortArgumentFor(std::u16string_view storedValue) {
   }
   // from_chars ignores the locale, so a decimal point is a point whatever the desk's language.
   double value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                            std::chars_format::general);
-  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+  const auto [end, error] =
+      std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
+    return std::nullopt;
 
   const double difference = value - 1;
   double rounded = std::floor(difference);

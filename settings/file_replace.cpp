@@ -8,10 +8,10 @@
 #include <windows.h>
 #include <cstdio>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace settings {
@@ -25,7 +25,8 @@ FileContents ReadWholeFile(const std::filesystem::path& file) {
   if (!in) return {FileState::Unreadable, {}};
   std::string bytes;
   char chunk[4096];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, static_cast<size_t>(in.gcount()));
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    bytes.append(chunk, static_cast<size_t>(in.gcount()));
   if (in.bad()) return {FileState::Unreadable, {}};
   return {FileState::Read, std::move(bytes)};
 }

@@ -23,8 +23,9 @@ std::string AnsiPath(const std::filesystem::path& file) {
 
 }  // namespace
 
-ProfileReading ReadPrivateProfile(std::string_view section, std::string_view key, std::string_view defaultValue,
-                                  std::uint32_t capacity, const std::filesystem::path& file) {
+ProfileReading ReadPrivateProfile(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue, std::uint32_t capacity,
+                                  const std::filesystem::path& file) {
   std::string buffer(capacity, '\0');
   const DWORD result = GetPrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
                                                 std::string(defaultValue).c_str(), buffer.data(), capacity,
@@ -41,8 +42,9 @@ bool WritePrivateProfile(std::string_view section, std::string_view key, std::st
 
 #else
 
-ProfileReading ReadPrivateProfile(std::string_view section, std::string_view key, std::string_view defaultValue,
-                                  std::uint32_t capacity, const std::filesystem::path& file) {
+ProfileReading ReadPrivateProfile(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue, std::uint32_t capacity,
+                                  const std::filesystem::path& file) {
   return ReadProfileFile(section, key, defaultValue, capacity, file);
 }
 

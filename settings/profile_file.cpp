@@ -106,7 +106,8 @@ Profile Parse(std::string_view bytes) {
       breakSeen = true;
       profile.lineBreak = std::string(bytes.substr(end, breakLength));
     }
-    profile.lines.push_back(ParseLine(bytes.substr(0, end + breakLength), bytes.substr(0, end), profile.encoding));
+    profile.lines.push_back(
+        ParseLine(bytes.substr(0, end + breakLength), bytes.substr(0, end), profile.encoding));
     bytes.remove_prefix(end + breakLength);
   }
   return profile;
@@ -147,14 +148,17 @@ size_t FindKey(const Profile& profile, const std::optional<SectionPlace>& sectio
   return kNotFound;
 }
 
-std::u16string QueryName(std::string_view bytes) { return std::u16string(Trim(text::FromCodePage950(bytes))); }
+std::u16string QueryName(std::string_view bytes) {
+  return std::u16string(Trim(text::FromCodePage950(bytes)));
+}
 
 // The buffer of capacity `capacity` characters that the Windows function fills with `value`: one
 // pair of matching quotes around it is dropped, the rest cut to leave room for the NUL.
 std::u16string CopyEntry(std::u16string_view value, size_t capacity) {
   value = UpToNul(value);
   bool quoted = false;
-  if (value.size() > 1 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+  if (value.size() > 1 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front()) {
     quoted = true;
     value.remove_prefix(1);
   }

@@ -28,7 +28,8 @@ std::filesystem::path LibraryDirectory() {
   if (dladdr(reinterpret_cast<void*>(&LibraryDirectory), &info) == 0 || !info.dli_fname) return ".";
   const std::string name = info.dli_fname;
   const size_t slash = name.rfind('/');
-  return slash == std::string::npos ? std::filesystem::path(".") : std::filesystem::path(name.substr(0, slash));
+  return slash == std::string::npos ? std::filesystem::path(".")
+                                    : std::filesystem::path(name.substr(0, slash));
 }
 
 #endif

@@ -42,11 +42,16 @@ void Apply(Scenario& scenario, std::string_view section, std::string_view key, s
     return;
   }
   const std::map<std::string_view, std::pair<std::string*, size_t>> fields = {
-      {"hospital_code", {&scenario.hospitalCode, 10}}, {"sam_number", {&scenario.samNumber, 12}},
-      {"card_number", {&scenario.cardNumber, 12}},     {"name", {&scenario.name, 20}},
-      {"id_number", {&scenario.idNumber, 10}},         {"birth_date", {&scenario.birthDate, 7}},
-      {"sex", {&scenario.sex, 1}},                     {"issue_date", {&scenario.issueDate, 7}},
-      {"cancel_mark", {&scenario.cancelMark, 1}},      {"emergency_phone", {&scenario.emergencyPhone, 14}},
+      {"hospital_code", {&scenario.hospitalCode, 10}},
+      {"sam_number", {&scenario.samNumber, 12}},
+      {"card_number", {&scenario.cardNumber, 12}},
+      {"name", {&scenario.name, 20}},
+      {"id_number", {&scenario.idNumber, 10}},
+      {"birth_date", {&scenario.birthDate, 7}},
+      {"sex", {&scenario.sex, 1}},
+      {"issue_date", {&scenario.issueDate, 7}},
+      {"cancel_mark", {&scenario.cancelMark, 1}},
+      {"emergency_phone", {&scenario.emergencyPhone, 14}},
   };
   if (const auto field = fields.find(key); field != fields.end()) {
     *field->second.first = Field(value, field->second.second);
@@ -101,7 +106,8 @@ Scenario LoadScenario(const std::filesystem::path& file) {
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
     std::string_view value = Trim(line.substr(equals + 1));
-    if (const size_t comment = value.find(" ;"); comment != std::string_view::npos) value = Trim(value.substr(0, comment));
+    if (const size_t comment = value.find(" ;"); comment != std::string_view::npos)
+      value = Trim(value.substr(0, comment));
     Apply(scenario, section, Trim(line.substr(0, equals)), value);
   }
   return scenario;

@@ -43,7 +43,8 @@ Reader& TheReader() {
 }
 
 void Reload() {
-  TheReader().scenario = simulator::LoadScenario(settings::FileBeside(simulator::LibraryDirectory(), "cardsim.ini"));
+  TheReader().scenario =
+      simulator::LoadScenario(settings::FileBeside(simulator::LibraryDirectory(), "cardsim.ini"));
 }
 
 // Copies as much of `value` as the caller's buffer holds; the library never writes past it.
@@ -71,13 +72,15 @@ std::int32_t Check(const char* operation, Needs needs) {
 }
 
 std::int32_t Eligibility(const char* operation) {
-  const std::int32_t status = Check(operation, {.port = true, .sam = true, .patient = true, .authenticated = true});
+  const std::int32_t status =
+      Check(operation, {.port = true, .sam = true, .patient = true, .authenticated = true});
   return status != 0 ? status : TheReader().scenario.eligibility;
 }
 
 std::int16_t ServiceLog(const char* operation, const char* entry) {
   Reload();
-  const std::int32_t status = Check(operation, {.port = false, .sam = true, .patient = true, .authenticated = true});
+  const std::int32_t status =
+      Check(operation, {.port = false, .sam = true, .patient = true, .authenticated = true});
   if (status != 0) return static_cast<std::int16_t>(status);
   const std::time_t now = std::time(nullptr);
   char stamp[32] = {};
@@ -125,10 +128,12 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL hisGetBasicData(char* buf, int32_t* len) 
   return status;
 }
 
-SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPrevent(void) { return Eligibility("vantoGetAdultPrevent"); }
+SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPrevent(void) {
+  return Eligibility("vantoGetAdultPrevent");
+}
 
-SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPreventSilence(char* b1, int32_t* l1, char* b2, int32_t* l2,
-                                                                   char* b3, int32_t* l3) {
+SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPreventSilence(char* b1, int32_t* l1, char* b2,
+                                                                   int32_t* l2, char* b3, int32_t* l3) {
   const std::int32_t status = Eligibility("vantoGetAdultPreventSilence");
   Fill(b1, l1, std::to_string(status));
   Fill(b2, l2, TheReader().scenario.cardNumber);
@@ -142,7 +147,9 @@ SIMULATOR_EXPORT int16_t CARD_API_CALL csVerifySAMDC(void) {
   return static_cast<std::int16_t>(status);
 }
 
-SIMULATOR_EXPORT int16_t CARD_API_CALL vantoInsAdultLog(void) { return ServiceLog("vantoInsAdultLog", "INS"); }
+SIMULATOR_EXPORT int16_t CARD_API_CALL vantoInsAdultLog(void) {
+  return ServiceLog("vantoInsAdultLog", "INS");
+}
 
 SIMULATOR_EXPORT int16_t CARD_API_CALL vantoUnAdultLog(void) { return ServiceLog("vantoUnAdultLog", "UN"); }
 
@@ -154,8 +161,8 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL hisGetRegisterPrevent(char* buf, int32_t*
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPrevent(void) { return Eligibility("vantoGetBCPrevent"); }
 
-SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPreventSilence(char* b1, int32_t* l1, char* b2, int32_t* l2, char* b3,
-                                                                int32_t* l3) {
+SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPreventSilence(char* b1, int32_t* l1, char* b2, int32_t* l2,
+                                                                char* b3, int32_t* l3) {
   const std::int32_t status = Eligibility("vantoGetBCPreventSilence");
   Fill(b1, l1, std::to_string(status));
   Fill(b2, l2, TheReader().scenario.cardNumber);

@@ -27,16 +27,19 @@ TEST(CardLibraryTest, MissingLibraryIsReportedWithItsPath) {
   TempDir dir;
   const auto file = dir.path() / CardLibrary::FileName();
   CardLibrary library(file);
-  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }), "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
+  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }),
+            "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
   // Still not there at the next click: the same message, no crash.
-  EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }), "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
+  EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }),
+            "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
 }
 
 TEST(CardLibraryTest, FileThatIsNoLibraryIsReportedLikeAMissingOne) {
   TempDir dir;
   const auto file = dir.Write(CardLibrary::FileName(), "not a library");
   CardLibrary library(file);
-  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }), "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
+  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }),
+            "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
 }
 
 TEST(CardLibraryTest, MissingOperationIsReportedByName) {
@@ -44,7 +47,8 @@ TEST(CardLibraryTest, MissingOperationIsReportedByName) {
   EXPECT_EQ(library.csOpenCom(0), 0);
   char buffer[10] = {};
   std::int32_t length = 10;
-  EXPECT_EQ(UnavailableMessage([&] { library.csGetHospID(buffer, &length); }), "讀卡服務元件缺少功能：csGetHospID");
+  EXPECT_EQ(UnavailableMessage([&] { library.csGetHospID(buffer, &length); }),
+            "讀卡服務元件缺少功能：csGetHospID");
   EXPECT_EQ(library.csCloseCom(), 0);
 }
 
@@ -101,9 +105,14 @@ TEST(CardLibraryTest, SimulatorOperationsPopTheirOwnArguments) {
   const struct {
     const char* name;
     int argumentBytes;
-  } rows[] = {{"csOpenCom", 4},        {"csGetHospID", 8},   {"csGetCardNo", 12},
-              {"hisGetBasicData", 8},  {"hisGetRegisterPrevent", 8},
-              {"vantoGetAdultPreventSilence", 24}, {"vantoGetBCPreventSilence", 24}, {"csCloseCom", 0}};
+  } rows[] = {{"csOpenCom", 4},
+              {"csGetHospID", 8},
+              {"csGetCardNo", 12},
+              {"hisGetBasicData", 8},
+              {"hisGetRegisterPrevent", 8},
+              {"vantoGetAdultPreventSilence", 24},
+              {"vantoGetBCPreventSilence", 24},
+              {"csCloseCom", 0}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     void* operation = reinterpret_cast<void*>(GetProcAddress(library, row.name));

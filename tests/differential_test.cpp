@@ -32,7 +32,8 @@ std::string Hex(std::string_view bytes) {
 std::string Unhex(const std::string& hex) {
   std::string bytes;
   if (hex == ".") return bytes;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
   return bytes;
 }
 
@@ -55,7 +56,8 @@ std::string WindowsPath(const std::filesystem::path& file) {
 }
 
 // Runs one of the Windows oracle programs under Wine; returns its output lines.
-std::vector<std::string> RunOracle(const std::string& program, const std::vector<std::string>& commands = {}) {
+std::vector<std::string> RunOracle(const std::string& program,
+                                   const std::vector<std::string>& commands = {}) {
   TempDir dir;
   std::string argument;
   if (!commands.empty()) {
@@ -236,7 +238,8 @@ TEST(ProfileDifferentialTest, ReadsAgreeWithGetPrivateProfileStringA) {
   size_t failures = 0;
   for (size_t i = 0; i < reads.size(); ++i) {
     if (answers[i] == reads[i].Ours()) continue;
-    if (++failures <= 25) ADD_FAILURE() << reads[i].Describe() << ": windows " << answers[i] << ", ours " << reads[i].Ours();
+    if (++failures <= 25)
+      ADD_FAILURE() << reads[i].Describe() << ": windows " << answers[i] << ", ours " << reads[i].Ours();
   }
   EXPECT_EQ(failures, 0u) << "of " << reads.size() << " reads";
 }
@@ -246,7 +249,7 @@ TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem
   const struct {
     std::string section, key, value;
   } writes[] = {
-      {kPortSection, "COM", "2"}, {"Sec", "A", "9"},        {"sec", "NEW", "x y"},
+      {kPortSection, "COM", "2"}, {"Sec", "A", "9"},       {"sec", "NEW", "x y"},
       {"Brand New", "K", "v"},    {" SEC ", " a ", "  7"}, {"Sec", "V300", "short"},
   };
   TempDir dir;
@@ -276,7 +279,8 @@ TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem
     const auto ours = dir.path() / ("new-ours" + std::to_string(n) + ".ini");
     const auto theirs = dir.path() / ("new-theirs" + std::to_string(n++) + ".ini");
     ASSERT_TRUE(settings::WriteProfileFile(kPortSection, "COM", "3", ours));
-    commands.push_back("W " + Hex(kPortSection) + " " + Hex("COM") + " " + Hex("3") + " " + Hex(WindowsPath(theirs)));
+    commands.push_back("W " + Hex(kPortSection) + " " + Hex("COM") + " " + Hex("3") + " " +
+                       Hex(WindowsPath(theirs)));
     created.push_back({ours, theirs});
   }
   const size_t firstRead = commands.size();
@@ -290,12 +294,14 @@ TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem
     const std::string& ours = answers[firstRead + i];
     const std::string& theirs = answers[firstRead + i + 1];
     if (ours == theirs) continue;
-    if (++failures <= 25) ADD_FAILURE() << reads[i].Describe() << ": after our write " << ours << ", after theirs " << theirs;
+    if (++failures <= 25)
+      ADD_FAILURE() << reads[i].Describe() << ": after our write " << ours << ", after theirs " << theirs;
   }
   EXPECT_EQ(failures, 0u) << "of " << reads.size() / 2 << " reads";
   for (const auto& [ours, theirs] : created) {
     std::ifstream a(ours, std::ios::binary), b(theirs, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}),
+              std::string(std::istreambuf_iterator<char>(b), {}));
   }
 }
 

@@ -83,7 +83,8 @@ TEST_F(WindowTest, StartsWithEmptyBoxesAndFilledLists) {
     EXPECT_EQ(Control<QComboBox>("Combo1")->currentText(), QStringLiteral("請選擇"));
     EXPECT_EQ(Items(Control<QComboBox>("Combo1")), kServiceItems);
     EXPECT_EQ(Control<QComboBox>("Combo2")->currentText(), QStringLiteral("有對話框"));
-    EXPECT_EQ(Items(Control<QComboBox>("Combo2")), (QStringList{QStringLiteral("有對話框"), QStringLiteral("無對話框")}));
+    EXPECT_EQ(Items(Control<QComboBox>("Combo2")),
+              (QStringList{QStringLiteral("有對話框"), QStringLiteral("無對話框")}));
     for (const char* box : {"txtHOSPID", "txtSAMID", "txtCardID", "txtASID", "txtBirthday"}) {
       EXPECT_TRUE(Control<QLineEdit>(box)->text().isEmpty()) << box;
       EXPECT_TRUE(Control<QLineEdit>(box)->isReadOnly()) << box;
@@ -103,10 +104,14 @@ TEST_F(WindowTest, ControlsSitWhereTheDesignPutsThem) {
     QRect place;
     const char* parent;
   } rows[] = {
-      {"Frame1", {16, 8, 793, 337}, "VANTOQFrm01"},     {"Frame2", {16, 360, 793, 257}, "VANTOQFrm01"},
-      {"btnSAMAuth", {352, 176, 121, 33}, "VANTOQFrm01"}, {"btnWrite", {672, 264, 121, 33}, "VANTOQFrm01"},
-      {"txtMessage", {200, 384, 593, 216}, "VANTOQFrm01"}, {"btnQuery", {336, 88, 121, 33}, "Frame1"},
-      {"Label7", {464, 48, 313, 193}, "Frame1"},         {"Combo1", {96, 256, 553, 32}, "Frame1"},
+      {"Frame1", {16, 8, 793, 337}, "VANTOQFrm01"},
+      {"Frame2", {16, 360, 793, 257}, "VANTOQFrm01"},
+      {"btnSAMAuth", {352, 176, 121, 33}, "VANTOQFrm01"},
+      {"btnWrite", {672, 264, 121, 33}, "VANTOQFrm01"},
+      {"txtMessage", {200, 384, 593, 216}, "VANTOQFrm01"},
+      {"btnQuery", {336, 88, 121, 33}, "Frame1"},
+      {"Label7", {464, 48, 313, 193}, "Frame1"},
+      {"Combo1", {96, 256, 553, 32}, "Frame1"},
       {"Label6", {16, 104, 137, 33}, "Frame2"},
   };
   for (const auto& row : rows) {

@@ -59,14 +59,16 @@ TEST_F(PortDialogTest, FailedWriteIsReportedAndTheDialogStillCloses) {
   std::filesystem::create_directory(store.FilePath());
   dialog.Load();
   dialog.ClickOk();
-  EXPECT_EQ(events, (std::vector<std::string>{"message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())), "close"}));
+  EXPECT_EQ(events, (std::vector<std::string>{
+                        "message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())), "close"}));
 }
 
 TEST_F(PortDialogTest, CancelWarnsOnlyWhenNothingIsStored) {
   dialog.ClickCancel();
   dir.Write("VANTOQuery.ini", SettingsFile(""));
   dialog.ClickCancel();
-  EXPECT_EQ(events, (std::vector<std::string>{"close", "message 讀卡機連接埠未完成設定將無法正常使用!!", "close"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"close", "message 讀卡機連接埠未完成設定將無法正常使用!!", "close"}));
   EXPECT_EQ(dir.Read("VANTOQuery.ini"), SettingsFile(""));
 }
 

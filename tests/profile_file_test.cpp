@@ -54,12 +54,13 @@ TEST(ProfileReadTest, ReadsAsTheWindowsFunctionDoes) {
       {"unmatched quotes kept", "[Sec]\nCOM='4\"\n", "Sec", "COM", 3, "'4\""},
       {"NUL ends the value", std::string("[Sec]\nCOM=4\0 5\n", 15), "Sec", "COM", 1, "4"},
       {"NUL ends the name", std::string("[Sec]\nCO\0X=4\n", 13), "Sec", "CO", 1, "4"},
-      {"UTF-8 byte-order mark", "\xef\xbb\xbf[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\nCOM=4\n",
+      {"UTF-8 byte-order mark",
+       "\xef\xbb\xbf[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\nCOM=4\n",
        kBig5Section, "COM", 1, "4"},
       {"255 bytes fit", "[Sec]\nCOM=" + a254 + "b\n", "Sec", "COM", 255, a254 + "b"},
       {"longer values are cut", "[Sec]\nCOM=" + a254 + "bcdef\n", "Sec", "COM", 255, a254 + "b"},
-      {"a double-byte character at byte 255 stays out", "[Sec]\nCOM=" + a254 + "\xa4\xa4z\n", "Sec", "COM", 255,
-       a254},
+      {"a double-byte character at byte 255 stays out", "[Sec]\nCOM=" + a254 + "\xa4\xa4z\n", "Sec", "COM",
+       255, a254},
       {"quoted 255 characters lose one", "[Sec]\nCOM=\"" + a254 + "b\"\n", "Sec", "COM", 254, a254},
   };
   for (const ReadRow& row : rows) {
@@ -102,7 +103,8 @@ TEST(ProfileWriteTest, ChangesOnlyTheKeyLine) {
       {"same value changes nothing", "[Sec]\n COM = 5 \n", "Sec", "5", "[Sec]\n COM = 5 \n"},
       {"leading blanks of the value dropped", "[Sec]\nCOM=4\n", "Sec", "  7", "[Sec]\nCOM=7\n"},
       {"UTF-8 file stays UTF-8", "\xef\xbb\xbf[A]\r\n", kBig5Section, "2",
-       "\xef\xbb\xbf[A]\r\n[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\r\nCOM=2\r\n"},
+       "\xef\xbb\xbf[A]\r\n[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\r\nCOM="
+       "2\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -118,7 +120,8 @@ TEST(ProfileWriteTest, ChangesOnlyTheKeyLine) {
 TEST(ProfileWriteTest, KeepsPermissions) {
   TempDir dir;
   const auto file = dir.Write("t.ini", "[Sec]\nCOM=1\n");
-  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_write |
                                          std::filesystem::perms::group_read);
   ASSERT_TRUE(WriteProfileFile("Sec", "COM", "2", file));
   EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
@@ -140,7 +143,8 @@ TEST(ProfileWriteTest, UnwritableDirectoryLeavesTheOldFile) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
   TempDir dir;
   const auto file = dir.Write("t.ini", "[Sec]\nCOM=1\n");
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(dir.path(),
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", file));
   EXPECT_EQ(dir.Read("t.ini"), "[Sec]\nCOM=1\n");
 }

@@ -18,8 +18,8 @@ const std::string kSilent = "vantoGetAdultPreventSilence(len=256,len=256,len=256
 const std::string kClose = "csCloseCom()";
 
 // Basic data: card number, a double-byte name (bytes 13-32), identity number, birth date, the rest.
-const std::string kBasicData = std::string("000012345678") + "\xa4\xfd\xa4\x70\xa9\xfa" + std::string(14, ' ') +
-                               "A123456789" + "0550815" + "M1050301 0223456789    ";
+const std::string kBasicData = std::string("000012345678") + "\xa4\xfd\xa4\x70\xa9\xfa" +
+                               std::string(14, ' ') + "A123456789" + "0550815" + "M1050301 0223456789    ";
 
 class QueryTest : public StationTest {
  protected:
@@ -94,15 +94,54 @@ TEST_F(QueryTest, FailingStepShowsItsTextAndClosesThePort) {
     std::string message;
     bool hospShown, samShown;
   } rows[] = {
-      {"hospital code time-out", "csGetHospID", 4000, {kOpen, kHosp, kClose}, "4000：讀取醫療院所代號異常", false, false},
-      {"hospital code -1", "csGetHospID", -1, {kOpen, kHosp, kClose}, "-1：讀取醫療院所代號異常", false, false},
-      {"hospital code 65536 is no success", "csGetHospID", 65536, {kOpen, kHosp, kClose},
-       "65536：讀取醫療院所代號異常", false, false},
-      {"SAM number", "csGetCardNo", 4012, {kOpen, kHosp, kSam, kClose}, "4012：讀取安全模組卡號異常", true, false},
-      {"SAM number -1", "csGetCardNo", -1, {kOpen, kHosp, kSam, kClose}, "-1：讀取安全模組卡號異常", true, false},
-      {"basic data", "hisGetBasicData", 4013, {kOpen, kHosp, kSam, kBasic, kClose}, "4013：請確定已置入健保卡", true,
+      {"hospital code time-out",
+       "csGetHospID",
+       4000,
+       {kOpen, kHosp, kClose},
+       "4000：讀取醫療院所代號異常",
+       false,
+       false},
+      {"hospital code -1",
+       "csGetHospID",
+       -1,
+       {kOpen, kHosp, kClose},
+       "-1：讀取醫療院所代號異常",
+       false,
+       false},
+      {"hospital code 65536 is no success",
+       "csGetHospID",
+       65536,
+       {kOpen, kHosp, kClose},
+       "65536：讀取醫療院所代號異常",
+       false,
+       false},
+      {"SAM number",
+       "csGetCardNo",
+       4012,
+       {kOpen, kHosp, kSam, kClose},
+       "4012：讀取安全模組卡號異常",
+       true,
+       false},
+      {"SAM number -1",
+       "csGetCardNo",
+       -1,
+       {kOpen, kHosp, kSam, kClose},
+       "-1：讀取安全模組卡號異常",
+       true,
+       false},
+      {"basic data",
+       "hisGetBasicData",
+       4013,
+       {kOpen, kHosp, kSam, kBasic, kClose},
+       "4013：請確定已置入健保卡",
+       true,
        true},
-      {"basic data -1", "hisGetBasicData", -1, {kOpen, kHosp, kSam, kBasic, kClose}, "-1：請確定已置入健保卡", true,
+      {"basic data -1",
+       "hisGetBasicData",
+       -1,
+       {kOpen, kHosp, kSam, kBasic, kClose},
+       "-1：請確定已置入健保卡",
+       true,
        true},
   };
   for (const auto& row : rows) {
@@ -160,8 +199,11 @@ TEST_F(QueryTest, FieldsAreCutByBytePosition) {
   } rows[] = {
       {"double-byte name", kBasicData, "000012345678", "A123456789", "0550815"},
       // A double-byte character in the identity number: fewer characters, padded with blanks.
-      {"double-byte identity", std::string("000012345678") + std::string(20, ' ') + "\xa4\xa4" "12345678" +
-                                   "0550815" + std::string(23, ' '),
+      {"double-byte identity",
+       std::string("000012345678") + std::string(20, ' ') +
+           "\xa4\xa4"
+           "12345678" +
+           "0550815" + std::string(23, ' '),
        "000012345678", "中12345678 ", "0550815"},
       // The library filled only part of the buffer: a text box shows what comes before the NULs.
       {"partly filled", std::string("0000123"), "0000123", "", ""},
@@ -178,7 +220,10 @@ TEST_F(QueryTest, FieldsAreCutByBytePosition) {
 
 TEST_F(QueryTest, BufferTextsAreShownUntrimmedUpToTheirFirstNul) {
   card.bytes["csGetHospID"] = "35012  ";
-  card.bytes["csGetCardNo"] = std::string("1000\0" "0000001", 12);
+  card.bytes["csGetCardNo"] = std::string(
+      "1000\0"
+      "0000001",
+      12);
   station.ClickQuery();
   EXPECT_EQ(U8(view.Box(Box::HospId)), "35012  ");
   EXPECT_EQ(U8(view.Box(Box::SamId)), "1000");
@@ -190,9 +235,11 @@ TEST_F(QueryTest, MissingOperationIsReportedAndThePortStillClosed) {
     Events calls;
   } rows[] = {
       {"csOpenCom", {"missing csOpenCom", "message 讀卡服務元件缺少功能：csOpenCom"}},
-      {"csGetCardNo", {kOpen, kHosp, "missing csGetCardNo", "message 讀卡服務元件缺少功能：csGetCardNo", kClose}},
+      {"csGetCardNo",
+       {kOpen, kHosp, "missing csGetCardNo", "message 讀卡服務元件缺少功能：csGetCardNo", kClose}},
       {"csCloseCom",
-       {kOpen, kHosp, kSam, kBasic, kInteractive, "missing csCloseCom", "message 讀卡服務元件缺少功能：csCloseCom"}},
+       {kOpen, kHosp, kSam, kBasic, kInteractive, "missing csCloseCom",
+        "message 讀卡服務元件缺少功能：csCloseCom"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.missing);
@@ -206,8 +253,8 @@ TEST_F(QueryTest, MissingOperationIsReportedAndThePortStillClosed) {
 TEST_F(QueryTest, NoStoredPortWarnsAndOpensPortZero) {
   dir.Write("VANTOQuery.ini", "");
   station.ClickQuery();
-  EXPECT_EQ(events, (Events{"message 讀卡機連接埠未完成設定將無法正常使用!!", "csOpenCom(0)", kHosp, kSam, kBasic,
-                            kInteractive, kClose}));
+  EXPECT_EQ(events, (Events{"message 讀卡機連接埠未完成設定將無法正常使用!!", "csOpenCom(0)", kHosp, kSam,
+                            kBasic, kInteractive, kClose}));
 }
 
 }  // namespace

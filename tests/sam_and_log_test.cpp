@@ -22,8 +22,14 @@ TEST_F(SamAuthTest, OutcomeOfTheAuthentication) {
     Events calls;
   } rows[] = {
       {"success", 0, 0, {"csOpenCom(2)", "csVerifySAMDC()", "csCloseCom()"}},
-      {"no SAM card", 0, 4012, {"csOpenCom(2)", "csVerifySAMDC()", "message 未置入安全模組卡", "csCloseCom()"}},
-      {"port not found", 0, -1, {"csOpenCom(2)", "csVerifySAMDC()", "message 找不到COM PORT", "csCloseCom()"}},
+      {"no SAM card",
+       0,
+       4012,
+       {"csOpenCom(2)", "csVerifySAMDC()", "message 未置入安全模組卡", "csCloseCom()"}},
+      {"port not found",
+       0,
+       -1,
+       {"csOpenCom(2)", "csVerifySAMDC()", "message 找不到COM PORT", "csCloseCom()"}},
       {"code outside the catalogue", 0, 1, {"csOpenCom(2)", "csVerifySAMDC()", "csCloseCom()"}},
       {"open fails -1", -1, 0, {"csOpenCom(2)", "message 開啟 COM Port 失敗", "csCloseCom()"}},
       {"open fails 1", 1, 0, {"csOpenCom(2)", "message 開啟 COM Port 失敗", "csCloseCom()"}},
@@ -61,8 +67,8 @@ TEST_F(SamAuthTest, LeavesTheQueryBoxesAndFontsAlone) {
 TEST_F(SamAuthTest, MissingVerificationIsReportedAndThePortClosed) {
   card.missing = {"csVerifySAMDC"};
   station.ClickSamAuth();
-  EXPECT_EQ(events, (Events{"csOpenCom(2)", "missing csVerifySAMDC", "message 讀卡服務元件缺少功能：csVerifySAMDC",
-                            "csCloseCom()"}));
+  EXPECT_EQ(events, (Events{"csOpenCom(2)", "missing csVerifySAMDC",
+                            "message 讀卡服務元件缺少功能：csVerifySAMDC", "csCloseCom()"}));
 }
 
 class ServiceLogTest : public StationTest {};

@@ -2,8 +2,8 @@
 
 #include "cardservice/card_library.h"
 #include "settings/program_directory.h"
-#include "text/utf8.h"
 #include "tests/support/station_fixture.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -70,8 +70,10 @@ TEST_F(SimulatorTest, WhatTheReaderLacksShowsAsItsStatus) {
       {"no SAM card", "[reader]\nsam_card = no\n", "4012：讀取醫療院所代號異常", {}},
       {"no patient card", "[reader]\npatient_card = no\n", "4013：請確定已置入健保卡", {}},
       {"forced status", "[status]\ncsGetCardNo = 9999\n", "9999：讀取安全模組卡號異常", {}},
-      {"SAM not yet authenticated", "[reader]\nsam_authenticated = no\n",
-       "4050：作業異常，請查明是院內環境或是Serovia系統異常。", {}},
+      {"SAM not yet authenticated",
+       "[reader]\nsam_authenticated = no\n",
+       "4050：作業異常，請查明是院內環境或是Serovia系統異常。",
+       {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -30,20 +30,24 @@ TEST(CodePage950Test, RoundTrips) {
 }
 
 TEST(CodePage950Test, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
-  EXPECT_EQ(ToCodePage950(u"a\u0e01b"), "a?b");     // no Thai in Big5
+  EXPECT_EQ(ToCodePage950(u"a\u0e01b"), "a?b");       // no Thai in Big5
   EXPECT_EQ(ToCodePage950(u"x\U0001F600y"), "x??y");  // one for each half of a surrogate pair
   EXPECT_EQ(ToCodePage950(std::u16string(u"\xd800z", 2)), "?z");
 }
 
 TEST(CodePage950Test, InvalidBytesDoNotStopTheConversion) {
-  EXPECT_EQ(U8(FromCodePage950("\xa4")), "?");           // a lead byte at the end
-  EXPECT_EQ(U8(FromCodePage950("\x81\x30" "A")), "?A");  // a lead byte and an invalid trail byte
+  EXPECT_EQ(U8(FromCodePage950("\xa4")), "?");  // a lead byte at the end
+  EXPECT_EQ(U8(FromCodePage950("\x81\x30"
+                               "A")),
+            "?A");  // a lead byte and an invalid trail byte
   EXPECT_EQ(U8(FromCodePage950(std::string("\xa4\0B", 3))), std::string("?\0B", 3));
 }
 
 TEST(Utf8Test, RoundTripsAndRepairs) {
   EXPECT_EQ(text::ToUtf8(text::FromUtf8("王小明 \xf0\x9f\x98\x80")), "王小明 \xf0\x9f\x98\x80");
-  EXPECT_EQ(text::FromUtf8("a\xff" "b"), u"a\uFFFDb");
+  EXPECT_EQ(text::FromUtf8("a\xff"
+                           "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(text::FromUtf8("\xe4\xb8"), u"\uFFFD\uFFFD");
   EXPECT_EQ(text::FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");  // an overlong form is no character
 }

@@ -8,6 +8,8 @@ std::u16string FitField(std::u16string_view value, std::size_t length) {
   return field;
 }
 
-std::u16string UpToFirstNul(std::u16string_view value) { return std::u16string(value.substr(0, value.find(u'\0'))); }
+std::u16string UpToFirstNul(std::u16string_view value) {
+  return std::u16string(value.substr(0, value.find(u'\0')));
+}
 
 }  // namespace text

@@ -22,7 +22,8 @@ Dialog::Dialog(const settings::PortSettingStore& store, app::StationView& mainWi
   setGeometry(TwipRect(2760, 3750, 6495, 2700));
   setFixedSize(size());
 
-  auto* ok = Place(new CommandButton(QStringLiteral("確定"), this), "OKButton", TwipRect(4800, 360, 1455, 375));
+  auto* ok =
+      Place(new CommandButton(QStringLiteral("確定"), this), "OKButton", TwipRect(4800, 360, 1455, 375));
   auto* cancel =
       Place(new CommandButton(QStringLiteral("取消"), this), "CancelButton", TwipRect(4800, 840, 1455, 375));
   Place(new QLabel(QStringLiteral("讀卡機連接埠："), this), "Label1", TwipRect(360, 480, 2295, 495));
@@ -37,8 +38,9 @@ Dialog::Dialog(const settings::PortSettingStore& store, app::StationView& mainWi
   text1_->installEventFilter(this);
   text1_->setContextMenuPolicy(Qt::NoContextMenu);
   text1_->setAcceptDrops(false);
-  auto* label2 = Place(new QLabel(QStringLiteral("請確定目錄內讀卡機驅動程式 Reader.dll 版本是正確的!!"), this),
-                       "Label2", TwipRect(360, 1560, 5895, 855));
+  auto* label2 =
+      Place(new QLabel(QStringLiteral("請確定目錄內讀卡機驅動程式 Reader.dll 版本是正確的!!"), this),
+            "Label2", TwipRect(360, 1560, 5895, 855));
   label2->setWordWrap(true);
   for (auto* label : findChildren<QLabel*>()) label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -72,7 +74,8 @@ bool Dialog::eventFilter(QObject* watched, QEvent* event) {
     vscroll1_->setFocus();
     return true;
   }
-  if (watched == text1_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod)) return true;
+  if (watched == text1_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod))
+    return true;
   return QWidget::eventFilter(watched, event);
 }
 

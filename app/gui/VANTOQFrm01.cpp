@@ -56,9 +56,8 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& initial, 
 }  // namespace
 
 VANTOQFrm01::VANTOQFrm01(const settings::PortSettingStore& store, cardservice::CardService& card)
-    : QWidget(nullptr,
-              Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       store_(store),
       station_(std::make_unique<app::Station>(*this, store, card)) {
   BuildLayout();
@@ -83,7 +82,8 @@ void VANTOQFrm01::BuildLayout() {
   // The frames come first so that the window's own controls lie in front of them.
   frame1_ = Place(new QGroupBox(QStringLiteral("成人預防保健服務資格查詢"), this), "Frame1",
                   TwipRect(240, 120, 11895, 5055));
-  frame2_ = Place(new QGroupBox(QStringLiteral("查詢結果"), this), "Frame2", TwipRect(240, 5400, 11895, 3855));
+  frame2_ =
+      Place(new QGroupBox(QStringLiteral("查詢結果"), this), "Frame2", TwipRect(240, 5400, 11895, 3855));
   for (QWidget* frame : {static_cast<QWidget*>(frame1_), static_cast<QWidget*>(frame2_)})
     SetColours(frame, palette().color(QPalette::Button));
 
@@ -94,10 +94,11 @@ void VANTOQFrm01::BuildLayout() {
   auto* label4 = MakeLabel(f1, "Label4", QStringLiteral("出生年月日："), TwipRect(480, 3120, 2295, 375));
   auto* label5 = MakeLabel(f1, "Label5", QStringLiteral("安全模組代號："), TwipRect(480, 1320, 2295, 375));
   for (QWidget* label : {label1, label2, label3, label4, label5}) SetColours(label, kScrollBarColour);
-  auto* label7 = MakeLabel(f1, "Label7",
-                           QStringLiteral("成人預防保健服務資格查詢程式，僅供確認民眾是否符合成人預防保健實施資格，"
-                                          "請搭配院內資訊系統進行查詢。"),
-                           TwipRect(6960, 720, 4695, 2895));
+  auto* label7 =
+      MakeLabel(f1, "Label7",
+                QStringLiteral("成人預防保健服務資格查詢程式，僅供確認民眾是否符合成人預防保健實施資格，"
+                               "請搭配院內資訊系統進行查詢。"),
+                TwipRect(6960, 720, 4695, 2895));
   SetColours(label7, QColor(255, 224, 192), QColor(0, 0, 255));
   MakeLabel(f1, "Label8", QStringLiteral("代碼："), TwipRect(480, 3840, 2295, 495));
   auto* label6 = MakeLabel(frame2_, "Label6", QStringLiteral("訊息："), TwipRect(240, 1560, 2055, 495));
@@ -108,16 +109,19 @@ void VANTOQFrm01::BuildLayout() {
   lineBoxes_[app::Box::Asid] = MakeResultBox(f1, "txtASID", TwipRect(2880, 2520, 2055, 480));
   lineBoxes_[app::Box::Birthday] = MakeResultBox(f1, "txtBirthday", TwipRect(2880, 3120, 2055, 480));
 
-  btnQuery_ = Place(new CommandButton(QStringLiteral("查詢"), f1), "btnQuery", TwipRect(5040, 1320, 1815, 495));
-  btnClean_ = Place(new CommandButton(QStringLiteral("清除"), f1), "btnClean", TwipRect(5040, 1920, 1815, 495));
+  btnQuery_ =
+      Place(new CommandButton(QStringLiteral("查詢"), f1), "btnQuery", TwipRect(5040, 1320, 1815, 495));
+  btnClean_ =
+      Place(new CommandButton(QStringLiteral("清除"), f1), "btnClean", TwipRect(5040, 1920, 1815, 495));
   btnSetting_ =
       Place(new CommandButton(QStringLiteral("環境設定"), f1), "btnSetting", TwipRect(5040, 3120, 1815, 495));
   combo2_ = MakeCombo(f1, "Combo2", QStringLiteral("有對話框"), TwipRect(5040, 720, 1815, 480));
   combo1_ = MakeCombo(f1, "Combo1", QStringLiteral("請選擇"), TwipRect(1440, 3840, 8295, 480));
 
-  btnSAMAuth_ =
-      Place(new CommandButton(QStringLiteral("讀卡機認證"), this), "btnSAMAuth", TwipRect(5280, 2640, 1815, 495));
-  btnWrite_ = Place(new CommandButton(QStringLiteral("寫卡"), this), "btnWrite", TwipRect(10080, 3960, 1815, 495));
+  btnSAMAuth_ = Place(new CommandButton(QStringLiteral("讀卡機認證"), this), "btnSAMAuth",
+                      TwipRect(5280, 2640, 1815, 495));
+  btnWrite_ =
+      Place(new CommandButton(QStringLiteral("寫卡"), this), "btnWrite", TwipRect(10080, 3960, 1815, 495));
   txtMessage_ = Place(new MessageTextBox(this), "txtMessage", TwipRect(3000, 5760, 8895, 3240));
 
   const std::vector<QWidget*> tabOrder = {btnSetting_,

@@ -17,7 +17,8 @@
 static std::string Unhex(const std::string& hex) {
   std::string bytes;
   if (hex == ".") return bytes;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
   return bytes;
 }
 
@@ -51,9 +52,9 @@ int main(int argc, char** argv) {
       std::string section, key, def, capacity, path;
       in >> section >> key >> def >> capacity >> path;
       std::string buffer(std::stoul(capacity), '\0');
-      const DWORD result = GetPrivateProfileStringA(Unhex(section).c_str(), Unhex(key).c_str(), Unhex(def).c_str(),
-                                                    buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                    Unhex(path).c_str());
+      const DWORD result =
+          GetPrivateProfileStringA(Unhex(section).c_str(), Unhex(key).c_str(), Unhex(def).c_str(),
+                                   buffer.data(), static_cast<DWORD>(buffer.size()), Unhex(path).c_str());
       std::printf("%lu %s\n", static_cast<unsigned long>(result), Hex(buffer.c_str()).c_str());
     } else if (op == "W") {
       std::string section, key, value, path;
@@ -70,8 +71,8 @@ int main(int argc, char** argv) {
       std::string section, path;
       in >> section >> path;
       std::fill(big.begin(), big.end(), '\0');
-      GetPrivateProfileStringA(Unhex(section).c_str(), nullptr, "", big.data(), static_cast<DWORD>(big.size()),
-                               Unhex(path).c_str());
+      GetPrivateProfileStringA(Unhex(section).c_str(), nullptr, "", big.data(),
+                               static_cast<DWORD>(big.size()), Unhex(path).c_str());
       std::printf("%s\n", List(big.data()).c_str());
     } else {
       std::printf("?\n");

@@ -37,7 +37,8 @@ class FakeStationView : public app::StationView {
   void SetBoxText(app::Box box, const std::u16string& text) override { boxes[box] = text; }
   std::u16string ServiceItemText() const override { return serviceItem; }
   std::u16string CallModeText() const override { return callMode; }
-  void AppendListItems(const std::vector<std::u16string>& items1, const std::vector<std::u16string>& items2) override {
+  void AppendListItems(const std::vector<std::u16string>& items1,
+                       const std::vector<std::u16string>& items2) override {
     serviceItems.insert(serviceItems.end(), items1.begin(), items1.end());
     callModes.insert(callModes.end(), items2.begin(), items2.end());
   }

@@ -23,7 +23,9 @@ class RecordingCardService : public cardservice::CardService {
 
   std::int32_t csOpenCom(std::int16_t port) override { return Call("csOpenCom", std::to_string(port)); }
   std::int32_t csCloseCom() override { return Call("csCloseCom", ""); }
-  std::int32_t csGetHospID(char* buf, std::int32_t* len) override { return Buffer("csGetHospID", "", buf, len); }
+  std::int32_t csGetHospID(char* buf, std::int32_t* len) override {
+    return Buffer("csGetHospID", "", buf, len);
+  }
   std::int32_t csGetCardNo(std::int32_t selector, char* buf, std::int32_t* len) override {
     return Buffer("csGetCardNo", std::to_string(selector) + ",", buf, len);
   }
@@ -49,7 +51,8 @@ class RecordingCardService : public cardservice::CardService {
   void Check(const std::string& name) {
     if (missing.count(name)) {
       events_.push_back("missing " + name);
-      throw cardservice::CardServiceUnavailable(u"讀卡服務元件缺少功能：" + std::u16string(name.begin(), name.end()));
+      throw cardservice::CardServiceUnavailable(u"讀卡服務元件缺少功能：" +
+                                                std::u16string(name.begin(), name.end()));
     }
   }
   std::int32_t Status(const std::string& name) const {
@@ -59,7 +62,8 @@ class RecordingCardService : public cardservice::CardService {
   static std::string Length(const std::int32_t* len) { return "len=" + std::to_string(*len); }
   void Fill(const std::string& name, char* buf, const std::int32_t* len) const {
     const auto found = bytes.find(name);
-    if (found != bytes.end()) std::memcpy(buf, found->second.data(), std::min<size_t>(found->second.size(), *len));
+    if (found != bytes.end())
+      std::memcpy(buf, found->second.data(), std::min<size_t>(found->second.size(), *len));
   }
   std::int32_t Call(const std::string& name, const std::string& arguments) {
     Check(name);

@@ -10,13 +10,15 @@ namespace testing_support {
 
 TempDir::TempDir() {
   std::random_device random;
-  path_ = std::filesystem::temp_directory_path() / ("ziroze-test-" + std::to_string(random()) + std::to_string(random()));
+  path_ = std::filesystem::temp_directory_path() /
+          ("ziroze-test-" + std::to_string(random()) + std::to_string(random()));
   std::filesystem::create_directories(path_);
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                               ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 
