@@ -113,16 +113,18 @@ Profile Parse(std::string_view bytes) {
   return profile;
 }
 
-// Where a section's lines are in the file: its header and the line after its last non-blank one.
+constexpr size_t kNotFound = std::string::npos;
+
+// Where a section's lines are in the file: its header and the line after its last key line.
 // Lines before the first header form a section with an empty name.
 struct SectionPlace {
-  size_t header = 0;  // index of the header line, or npos for the unnamed section
+  size_t header = 0;  // index of the header line, or kNotFound for the unnamed section
   size_t end = 0;
 };
 
 std::optional<SectionPlace> FindSection(const Profile& profile, std::u16string_view name) {
   std::optional<SectionPlace> found;
-  if (name.empty()) found = SectionPlace{std::string::npos, 0};
+  if (name.empty()) found = SectionPlace{kNotFound, 0};
   for (size_t i = 0; i < profile.lines.size(); ++i) {
     const Line& line = profile.lines[i];
     if (line.kind == LineKind::Section) {
@@ -134,8 +136,6 @@ std::optional<SectionPlace> FindSection(const Profile& profile, std::u16string_v
   }
   return found;
 }
-
-constexpr size_t kNotFound = std::string::npos;
 
 // The index of the section's first line for `key`, or kNotFound.
 size_t FindKey(const Profile& profile, const std::optional<SectionPlace>& section, std::u16string_view key) {
@@ -212,49 +212,37 @@ bool WriteProfileFile(std::string_view section, std::string_view key, std::strin
   std::u16string newValue = text::FromCodePage950(value);
   newValue.erase(0, std::min(newValue.find_first_not_of(u" \t\v\f\x1A\r\n"), newValue.size()));
 
-  const std::string& lineBreak = profile.lineBreak;
   const std::optional<SectionPlace> place = FindSection(profile, sectionName);
   const size_t found = FindKey(profile, place, keyName);
 
-  std::string out(profile.preamble);
-  auto appendLine = [&](std::string_view raw) {
-    out += raw;
-    if (!raw.empty() && raw.back() != '\n' && raw.back() != '\r') out += lineBreak;
-  };
-  const std::string keyLine = profile.encoding.Encode(keyName + u"=" + newValue) + lineBreak;
-
-  if (found != kNotFound) {
-    const Line& line = profile.lines[found];
-    if (line.value && UpToNul(*line.value) == newValue) return true;  // nothing to change
-    for (size_t i = 0; i < profile.lines.size(); ++i) {
-      if (i != found) {
-        out += profile.lines[i].raw;
-        continue;
-      }
-      // The key keeps its own spelling; the line keeps its own line break.
-      const std::string_view raw = line.raw;
-      const size_t contentEnd = std::min(raw.find_first_of("\r\n"), raw.size());
-      out += profile.encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue);
-      out += contentEnd < raw.size() ? std::string(raw.substr(contentEnd)) : std::string();
-    }
-  } else if (place) {
-    for (size_t i = 0; i < profile.lines.size(); ++i) {
-      if (i + 1 == place->end) {
-        appendLine(profile.lines[i].raw);
-        out += keyLine;
-      } else {
-        out += profile.lines[i].raw;
-      }
-    }
-    if (place->end == 0) out.insert(profile.preamble.size(), keyLine);
-  } else {
-    for (const Line& line : profile.lines) out += line.raw;
-    if (!profile.lines.empty()) {
-      const std::string_view last = profile.lines.back().raw;
-      if (last.back() != '\n' && last.back() != '\r') out += lineBreak;
-    }
-    out += profile.encoding.Encode(u"[" + sectionName + u"]") + lineBreak + keyLine;
+  // The line for the key goes in place of its old line, after the section's last line, or into a
+  // new section at the end of the file.
+  if (found != kNotFound && profile.lines[found].value && UpToNul(*profile.lines[found].value) == newValue) {
+    return true;  // nothing to change
   }
+  auto withBreak = [&](std::string_view raw) {
+    const bool broken = !raw.empty() && (raw.back() == '\n' || raw.back() == '\r');
+    return std::string(raw) + (broken ? "" : profile.lineBreak);
+  };
+  const std::string keyLine = profile.encoding.Encode(keyName + u"=" + newValue) + profile.lineBreak;
+
+  std::string out(profile.preamble);
+  if (found == kNotFound && place && place->end == 0) out += keyLine;
+  for (size_t i = 0; i < profile.lines.size(); ++i) {
+    const Line& line = profile.lines[i];
+    if (i == found) {
+      // The key keeps its own spelling, the line its own line break.
+      const size_t contentEnd = std::min(line.raw.find_first_of("\r\n"), line.raw.size());
+      out += profile.encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue);
+      out += line.raw.substr(contentEnd);
+      continue;
+    }
+    const bool keyAfter = found == kNotFound && place && i + 1 == place->end;
+    const bool sectionAfter = !place && i + 1 == profile.lines.size();
+    out += keyAfter || sectionAfter ? withBreak(line.raw) : std::string(line.raw);
+    if (keyAfter) out += keyLine;
+  }
+  if (!place) out += profile.encoding.Encode(u"[" + sectionName + u"]") + profile.lineBreak + keyLine;
   return ReplaceFileContents(file, out);
 }
 
