@@ -4,6 +4,8 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+
+#include <bit>
 #include <cerrno>
 #endif
 
@@ -72,6 +74,8 @@ Out Convert(const char* to, const char* from, std::string_view input, Out replac
 }
 
 }  // namespace
+
+static_assert(std::endian::native == std::endian::little, "the text is handed to iconv as UTF-16LE");
 
 std::string ToCodePage950(std::u16string_view text) {
   const std::string_view raw(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
