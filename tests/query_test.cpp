@@ -205,6 +205,11 @@ TEST_F(QueryTest, FieldsAreCutByBytePosition) {
            "12345678" +
            "0550815" + std::string(23, ' '),
        "000012345678", "中12345678 ", "0550815"},
+      // A rare character of a name, from the code page's user-defined area, keeps its two bytes.
+      {"user-defined character in the name",
+       std::string("000012345678") + "\xfa\x40\xa4\x70" + std::string(16, ' ') + "A123456789" + "0550815" +
+           std::string(23, ' '),
+       "000012345678", "A123456789", "0550815"},
       // The library filled only part of the buffer: a text box shows what comes before the NULs.
       {"partly filled", std::string("0000123"), "0000123", "", ""},
   };

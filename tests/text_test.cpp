@@ -21,6 +21,7 @@ TEST(CodePage950Test, RoundTrips) {
       {u"王小明 A1", "\xa4\xfd\xa4\x70\xa9\xfa A1"},
       {u"：、。「」", "\xa1\x47\xa1\x42\xa1\x43\xa1\x75\xa1\x76"},
       {std::u16string(u"a\0中\0", 4), std::string("a\0\xa4\xa4\0", 5)},
+      {u"\ue000\uf8f8", "\xfa\x40\xff"},  // the user-defined area, as Windows maps it
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.bytes);

@@ -3,10 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <iconv.h>
-
-#include <bit>
-#include <cerrno>
+#include <unicode/ucnv.h>
+#include <unicode/utf16.h>
 #endif
 
 #include <stdexcept>
@@ -44,57 +42,85 @@ std::u16string FromCodePage950(std::string_view bytes) {
 
 namespace {
 
-// One iconv conversion, continuing past input that the converter rejects: `skip` tells how many
-// input bytes to drop at such a place, and '?' goes to the output in their stead.
-template <typename Out, typename SkipFn>
-Out Convert(const char* to, const char* from, std::string_view input, Out replacement, SkipFn skip) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1))
-    throw std::runtime_error(std::string("iconv cannot convert to ") + to);
-  Out output;
-  char* in = const_cast<char*>(input.data());
-  size_t inLeft = input.size();
-  std::string chunk(4 * input.size() + 16, '\0');
-  while (inLeft > 0) {
-    char* out = chunk.data();
-    size_t outLeft = chunk.size();
-    const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
-    const auto produced = static_cast<size_t>(out - chunk.data());
-    output.append(reinterpret_cast<const typename Out::value_type*>(chunk.data()),
-                  produced / sizeof(typename Out::value_type));
-    if (rc != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    const size_t drop = std::min(inLeft, skip(in, inLeft));
-    in += drop;
-    inLeft -= drop;
-    output += replacement;
+// ICU's "windows-950" is Microsoft's code page 950 with its user-defined area and its best-fit
+// mappings. Where the converter rejects input we go on as Windows does, with '?' in its stead.
+class Converter {
+ public:
+  Converter() {
+    UErrorCode error = U_ZERO_ERROR;
+    converter_ = ucnv_open("windows-950", &error);
+    if (U_FAILURE(error))
+      throw std::runtime_error(std::string("ICU has no windows-950: ") + u_errorName(error));
+    ucnv_setFallback(converter_, true);
+    ucnv_setToUCallBack(converter_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+    ucnv_setFromUCallBack(converter_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
   }
-  iconv_close(cd);
-  return output;
+  ~Converter() { ucnv_close(converter_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  std::u16string ToUnicode(std::string_view bytes) {
+    std::u16string text(bytes.size() + 1, u'\0');
+    const char* source = bytes.data();
+    const char* const end = source + bytes.size();
+    UChar* target = reinterpret_cast<UChar*>(text.data());
+    while (source < end) {
+      UErrorCode error = U_ZERO_ERROR;
+      ucnv_toUnicode(converter_, &target, reinterpret_cast<UChar*>(text.data() + text.size()), &source, end,
+                     nullptr, true, &error);
+      if (!U_FAILURE(error)) break;
+      // Windows takes a lead byte and the byte after it as one invalid character, unless that byte
+      // is NUL; ICU leaves the second byte for the next character.
+      char bad[8];
+      int8_t length = sizeof bad;
+      UErrorCode ignored = U_ZERO_ERROR;
+      ucnv_getInvalidChars(converter_, bad, &length, &ignored);
+      const auto lead = static_cast<unsigned char>(bad[0]);
+      if (length == 1 && lead >= 0x81 && lead <= 0xFE && source < end && *source != '\0') ++source;
+      *target++ = u'?';
+      ucnv_resetToUnicode(converter_);
+    }
+    text.resize(static_cast<size_t>(target - reinterpret_cast<UChar*>(text.data())));
+    return text;
+  }
+
+  // One character at a time: ICU silently drops the characters that Unicode calls ignorable where
+  // Windows writes '?' for them as for every UTF-16 unit that code page 950 cannot hold.
+  std::string FromUnicode(std::u16string_view text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size();) {
+      const bool pair = i + 1 < text.size() && U16_IS_LEAD(text[i]) && U16_IS_TRAIL(text[i + 1]);
+      const int32_t units = pair ? 2 : 1;
+      char out[8];
+      UErrorCode error = U_ZERO_ERROR;
+      const int32_t length = ucnv_fromUChars(converter_, out, sizeof out,
+                                             reinterpret_cast<const UChar*>(&text[i]), units, &error);
+      if (U_FAILURE(error) || length == 0) {
+        bytes.append(static_cast<size_t>(units), '?');
+        ucnv_resetFromUnicode(converter_);
+      } else {
+        bytes.append(out, static_cast<size_t>(length));
+      }
+      i += static_cast<size_t>(units);
+    }
+    return bytes;
+  }
+
+ private:
+  UConverter* converter_ = nullptr;
+};
+
+// The station has one thread; the converter is made once.
+Converter& TheConverter() {
+  static Converter converter;
+  return converter;
 }
 
 }  // namespace
 
-static_assert(std::endian::native == std::endian::little, "the text is handed to iconv as UTF-16LE");
+std::string ToCodePage950(std::u16string_view text) { return TheConverter().FromUnicode(text); }
 
-std::string ToCodePage950(std::u16string_view text) {
-  const std::string_view raw(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
-  // Each UTF-16 unit that Big5 cannot hold becomes one '?', as on Windows: a character outside the
-  // BMP (a surrogate pair) gives two.
-  return Convert<std::string>("CP950", "UTF-16LE", raw, std::string("?"),
-                              [](const char*, size_t) { return size_t{2}; });
-}
-
-std::u16string FromCodePage950(std::string_view bytes) {
-  // Windows takes a lead byte and the byte after it as one (invalid) character unless that byte is
-  // NUL; a lone byte that is no character at all stands alone.
-  return Convert<std::u16string>(
-      "UTF-16LE", "CP950", bytes, std::u16string(u"?"), [](const char* at, size_t left) {
-        const auto lead = static_cast<unsigned char>(at[0]);
-        const bool pair = lead >= 0x81 && lead <= 0xFE && left >= 2 && at[1] != '\0';
-        return size_t{pair ? 2u : 1u};
-      });
-}
+std::u16string FromCodePage950(std::string_view bytes) { return TheConverter().ToUnicode(bytes); }
 
 #endif
 
