@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QPointer>
 #include <QWindow>
 
 #include "app/gui/Dialog.h"
@@ -80,14 +79,14 @@ void VANTOQFrm01::BuildLayout() {
   SetColours(this, QColor(192, 255, 192));
 
   // The frames come first so that the window's own controls lie in front of them.
-  frame1_ = Place(new QGroupBox(QStringLiteral("成人預防保健服務資格查詢"), this), "Frame1",
-                  TwipRect(240, 120, 11895, 5055));
-  frame2_ =
+  auto* frame1 = Place(new QGroupBox(QStringLiteral("成人預防保健服務資格查詢"), this), "Frame1",
+                       TwipRect(240, 120, 11895, 5055));
+  auto* frame2 =
       Place(new QGroupBox(QStringLiteral("查詢結果"), this), "Frame2", TwipRect(240, 5400, 11895, 3855));
-  for (QWidget* frame : {static_cast<QWidget*>(frame1_), static_cast<QWidget*>(frame2_)})
+  for (QWidget* frame : {static_cast<QWidget*>(frame1), static_cast<QWidget*>(frame2)})
     SetColours(frame, palette().color(QPalette::Button));
 
-  QWidget* f1 = frame1_;
+  QWidget* f1 = frame1;
   auto* label1 = MakeLabel(f1, "Label1", QStringLiteral("醫療院所代號："), TwipRect(480, 720, 2295, 375));
   auto* label2 = MakeLabel(f1, "Label2", QStringLiteral("健保卡卡號："), TwipRect(480, 1920, 2295, 375));
   auto* label3 = MakeLabel(f1, "Label3", QStringLiteral("身份證號："), TwipRect(480, 2520, 2295, 375));
@@ -101,7 +100,7 @@ void VANTOQFrm01::BuildLayout() {
                 TwipRect(6960, 720, 4695, 2895));
   SetColours(label7, QColor(255, 224, 192), QColor(0, 0, 255));
   MakeLabel(f1, "Label8", QStringLiteral("代碼："), TwipRect(480, 3840, 2295, 495));
-  auto* label6 = MakeLabel(frame2_, "Label6", QStringLiteral("訊息："), TwipRect(240, 1560, 2055, 495));
+  auto* label6 = MakeLabel(frame2, "Label6", QStringLiteral("訊息："), TwipRect(240, 1560, 2055, 495));
 
   lineBoxes_[app::Box::HospId] = MakeResultBox(f1, "txtHOSPID", TwipRect(2880, 720, 2055, 480));
   lineBoxes_[app::Box::SamId] = MakeResultBox(f1, "txtSAMID", TwipRect(2880, 1320, 2055, 480));

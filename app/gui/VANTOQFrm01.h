@@ -9,7 +9,6 @@
 #include "app/station_view.h"
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,8 +42,6 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   const settings::PortSettingStore& store_;
   std::unique_ptr<app::Station> station_;
 
-  QGroupBox* frame1_ = nullptr;
-  QGroupBox* frame2_ = nullptr;
   QPushButton* btnQuery_ = nullptr;
   QPushButton* btnClean_ = nullptr;
   QPushButton* btnSetting_ = nullptr;
