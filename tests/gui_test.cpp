@@ -146,11 +146,28 @@ TEST_F(WindowTest, ClearEmptiesTheBoxesAndKeepsTheLists) {
   EXPECT_EQ(Control<QComboBox>("Combo1")->count(), 5);
 }
 
+TEST_F(WindowTest, ResetFontsTouchesOnlyItsSeventeenControls) {
+  Start(SettingsFile("3"));
+  QFont other(QStringLiteral("Courier"));
+  other.setPointSize(9);
+  for (const char* name : {"btnQuery", "txtMessage", "Label7", "btnWrite", "Label8", "Combo1", "Frame1"})
+    Control(name)->setFont(other);
+  Control<QPushButton>("btnClean")->click();
+  for (const char* name : {"btnQuery", "txtMessage", "Label7"}) {
+    EXPECT_EQ(Control(name)->font().family(), QStringLiteral("MS Sans Serif")) << name;
+    EXPECT_EQ(Control(name)->font().pointSizeF(), 13.5) << name;
+  }
+  for (const char* name : {"btnWrite", "Label8", "Combo1", "Frame1"})
+    EXPECT_EQ(Control(name)->font().family(), QStringLiteral("Courier")) << name;
+}
+
 TEST_F(WindowTest, DialogStepsFromOneWhateverIsStored) {
   Start(SettingsFile("7"));
   Control<QPushButton>("btnSetting")->click();
   ASSERT_NE(OpenDialog(), nullptr);
   EXPECT_FALSE(window->isEnabled());
+  EXPECT_EQ(OpenDialog()->windowTitle(), QStringLiteral("環境設定"));
+  EXPECT_EQ(OpenDialog()->geometry(), QRect(184, 250, 433, 180));
   auto* text1 = DialogControl<QLineEdit>("Text1");
   auto* scroll = DialogControl<QScrollBar>("VScroll1");
   EXPECT_EQ(text1->text(), QStringLiteral("7"));
