@@ -27,10 +27,8 @@ std::optional<std::int16_t> PortArgumentFor(std::u16string_view storedValue) {
   if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
     return std::nullopt;
 
-  const double difference = value - 1;
-  double rounded = std::floor(difference);
-  const double fraction = difference - rounded;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0)) rounded += 1;
+  // The default rounding mode takes halves to the even neighbour.
+  const double rounded = std::nearbyint(value - 1);
   if (!(rounded >= -32768 && rounded <= 32767)) return std::nullopt;
   return static_cast<std::int16_t>(rounded);
 }

@@ -42,7 +42,8 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
 
 #ifdef _WIN32
 
-bool WriteNew(const std::filesystem::path& temp, std::string_view bytes) {
+// Windows keeps the new file's attributes as the folder gives them.
+bool WriteNew(const std::filesystem::path& temp, std::string_view bytes, const std::filesystem::path&) {
   FILE* out = _wfopen(temp.c_str(), L"wbx");
   if (!out) return false;
   const bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
@@ -82,12 +83,7 @@ bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) 
 
 bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes) {
   const auto temp = TemporaryBeside(file);
-#ifdef _WIN32
-  const bool written = WriteNew(temp, bytes);
-#else
-  const bool written = WriteNew(temp, bytes, file);
-#endif
-  if (written && Rename(temp, file)) return true;
+  if (WriteNew(temp, bytes, file) && Rename(temp, file)) return true;
   std::error_code ignored;
   std::filesystem::remove(temp, ignored);
   return false;

@@ -193,13 +193,7 @@ ProfileReading ReadProfileFile(std::string_view section, std::string_view key, s
     return reading;
   }
   // Too long for the buffer: only whole characters go in, and the result says the buffer is full.
-  std::string fitted;
-  for (char16_t c : value) {
-    const std::string bytes = text::ToCodePage950(std::u16string(1, c));
-    if (fitted.size() + bytes.size() > capacity - 1) break;
-    fitted += bytes;
-  }
-  return {capacity - 1, std::move(fitted)};
+  return {capacity - 1, text::ToCodePage950Fitted(value, capacity - 1)};
 }
 
 bool WriteProfileFile(std::string_view section, std::string_view key, std::string_view value,

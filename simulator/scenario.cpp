@@ -26,12 +26,7 @@ bool Yes(std::string_view s) { return s == "yes" || s == "true" || s == "1"; }
 
 // A field of the card's data: the text in code page 950, cut to whole characters and blank-padded.
 std::string Field(std::string_view utf8, size_t width) {
-  std::string bytes;
-  for (char16_t c : text::FromUtf8(utf8)) {
-    const std::string one = text::ToCodePage950(std::u16string(1, c));
-    if (bytes.size() + one.size() > width) break;
-    bytes += one;
-  }
+  std::string bytes = text::ToCodePage950Fitted(text::FromUtf8(utf8), width);
   bytes.resize(width, ' ');
   return bytes;
 }

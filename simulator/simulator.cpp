@@ -77,6 +77,17 @@ std::int32_t Eligibility(const char* operation) {
   return status != 0 ? status : TheReader().scenario.eligibility;
 }
 
+// The silent calls answer like the interactive ones and hand back the outcome, card and identity
+// number in their three buffers.
+std::int32_t SilentEligibility(const char* operation, char* b1, const std::int32_t* l1, char* b2,
+                               const std::int32_t* l2, char* b3, const std::int32_t* l3) {
+  const std::int32_t status = Eligibility(operation);
+  Fill(b1, l1, std::to_string(status));
+  Fill(b2, l2, TheReader().scenario.cardNumber);
+  Fill(b3, l3, TheReader().scenario.idNumber);
+  return status;
+}
+
 std::int16_t ServiceLog(const char* operation, const char* entry) {
   Reload();
   const std::int32_t status =
@@ -134,11 +145,7 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPrevent(void) {
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPreventSilence(char* b1, int32_t* l1, char* b2,
                                                                    int32_t* l2, char* b3, int32_t* l3) {
-  const std::int32_t status = Eligibility("vantoGetAdultPreventSilence");
-  Fill(b1, l1, std::to_string(status));
-  Fill(b2, l2, TheReader().scenario.cardNumber);
-  Fill(b3, l3, TheReader().scenario.idNumber);
-  return status;
+  return SilentEligibility("vantoGetAdultPreventSilence", b1, l1, b2, l2, b3, l3);
 }
 
 SIMULATOR_EXPORT int16_t CARD_API_CALL csVerifySAMDC(void) {
@@ -163,11 +170,7 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPrevent(void) { return Eligibil
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPreventSilence(char* b1, int32_t* l1, char* b2, int32_t* l2,
                                                                 char* b3, int32_t* l3) {
-  const std::int32_t status = Eligibility("vantoGetBCPreventSilence");
-  Fill(b1, l1, std::to_string(status));
-  Fill(b2, l2, TheReader().scenario.cardNumber);
-  Fill(b3, l3, TheReader().scenario.idNumber);
-  return status;
+  return SilentEligibility("vantoGetBCPreventSilence", b1, l1, b2, l2, b3, l3);
 }
 
 }  // extern "C"

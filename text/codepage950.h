@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,9 @@ namespace text {
 // that code page 950 cannot hold.
 std::string ToCodePage950(std::u16string_view text);
 std::u16string FromCodePage950(std::string_view bytes);
+
+// The code page 950 bytes of the longest run of whole characters from the start of `text` that
+// fits in `maxBytes`: a double-byte character is never cut in half.
+std::string ToCodePage950Fitted(std::u16string_view text, std::size_t maxBytes);
 
 }  // namespace text
