@@ -2,15 +2,18 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/gui/VANTOQFrm01.h"
-#include "app/gui/message_box.h"
-#include "app/gui/message_text_box.h"
+#include "app/forms.h"
+#include "app/qt/VANTOQFrm01.h"
+#include "app/qt/form_builder.h"
+#include "app/qt/message_box.h"
+#include "app/qt/message_text_box.h"
 #include "tests/support/recording_card_service.h"
 #include "tests/support/station_fixture.h"
 
@@ -127,6 +130,51 @@ TEST_F(WindowTest, ControlsSitWhereTheDesignPutsThem) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   EXPECT_EQ(QApplication::focusWidget(), Control("btnSetting"));
+}
+
+// Whatever the description holds, each window has: a front end that leaves a control out, puts it in
+// another container or place, or loses it from the tab order fails here.
+TEST_F(WindowTest, WindowsHoldEveryDescribedControl) {
+  using app::forms::ControlKind;
+  const std::map<ControlKind, const char*> qtClass = {
+      {ControlKind::CommandButton, "QPushButton"},
+      {ControlKind::Label, "QLabel"},
+      {ControlKind::Frame, "QGroupBox"},
+      {ControlKind::TextBox, "QLineEdit"},
+      {ControlKind::MultiLineTextBox, "QPlainTextEdit"},
+      {ControlKind::DropDownCombo, "QComboBox"},
+      {ControlKind::VerticalScrollBar, "QScrollBar"},
+  };
+  Start(SettingsFile("3"));
+  Control<QPushButton>("btnSetting")->click();
+  for (const auto* form : {&app::forms::MainWindow(), &app::forms::SettingsDialog()}) {
+    QWidget* top = form == &app::forms::MainWindow() ? window.get() : OpenDialog();
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->objectName(), gui::ToQString(form->name));
+    EXPECT_EQ(top->windowTitle(), gui::ToQString(form->caption));
+    EXPECT_EQ(top->size(),
+              QSize(gui::TwipsToPixels(form->clientWidth), gui::TwipsToPixels(form->clientHeight)));
+    for (const auto& control : form->controls) {
+      SCOPED_TRACE(std::string(control.name));
+      auto* widget = top->findChild<QWidget*>(gui::ToQString(control.name));
+      ASSERT_NE(widget, nullptr);
+      EXPECT_TRUE(widget->inherits(qtClass.at(control.kind))) << widget->metaObject()->className();
+      EXPECT_EQ(widget->parentWidget()->objectName(), gui::ToQString(control.container));
+      EXPECT_EQ(widget->geometry(), gui::PixelRect(control.place));
+    }
+    // The focus chain visits the described controls in their tab order.
+    std::vector<std::string> chain;
+    for (QWidget* next = top->nextInFocusChain(); next != top; next = next->nextInFocusChain()) {
+      const std::string name = next->objectName().toStdString();
+      if (app::forms::FindControl(*form, name) && (next->focusPolicy() & Qt::TabFocus)) chain.push_back(name);
+    }
+    std::vector<std::string> expected;
+    for (const auto* control : app::forms::TabOrder(*form)) expected.emplace_back(control->name);
+    const auto first = std::find(chain.begin(), chain.end(), expected.front());
+    ASSERT_NE(first, chain.end());
+    std::rotate(chain.begin(), first, chain.end());
+    EXPECT_EQ(chain, expected) << form->name;
+  }
 }
 
 TEST_F(WindowTest, ClearEmptiesTheBoxesAndKeepsTheLists) {

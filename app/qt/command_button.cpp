@@ -1,4 +1,4 @@
-#include "app/gui/command_button.h"
+#include "app/qt/command_button.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/gui/VANTOQFrm01.h"
+#include "app/qt/VANTOQFrm01.h"
 #include "cardservice/card_library.h"
 #include "settings/port_setting.h"
 #include "settings/program_directory.h"

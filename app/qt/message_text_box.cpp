@@ -1,4 +1,4 @@
-#include "app/gui/message_text_box.h"
+#include "app/qt/message_text_box.h"
 
 namespace gui {
 

@@ -2,23 +2,17 @@
 
 #include <QWidget>
 
-#include <map>
 #include <memory>
 
+#include "app/qt/form_builder.h"
 #include "app/station.h"
 #include "app/station_view.h"
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace gui {
 
-class MessageTextBox;
-
-// The station's main window. Its layout, in twips of the original design, maps to pixels at 15
-// twips a pixel; its behaviour lives in app::Station.
+// The station's main window, built from its description; its behaviour lives in app::Station.
 class VANTOQFrm01 : public QWidget, public app::StationView {
   Q_OBJECT
  public:
@@ -37,21 +31,11 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   void ResetFonts() override;
 
  private:
-  void BuildLayout();
-
   const settings::PortSettingStore& store_;
   std::unique_ptr<app::Station> station_;
-
-  QPushButton* btnQuery_ = nullptr;
-  QPushButton* btnClean_ = nullptr;
-  QPushButton* btnSetting_ = nullptr;
-  QPushButton* btnSAMAuth_ = nullptr;
-  QPushButton* btnWrite_ = nullptr;
+  FormControls controls_;
   QComboBox* combo1_ = nullptr;
   QComboBox* combo2_ = nullptr;
-  std::map<app::Box, QLineEdit*> lineBoxes_;
-  MessageTextBox* txtMessage_ = nullptr;
-  std::vector<QWidget*> fontResetOrder_;
 };
 
 }  // namespace gui

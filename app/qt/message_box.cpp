@@ -1,4 +1,4 @@
-#include "app/gui/message_box.h"
+#include "app/qt/message_box.h"
 
 #include <QMessageBox>
 
