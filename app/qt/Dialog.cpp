@@ -30,7 +30,10 @@ Dialog::Dialog(const settings::PortSettingStore& store, app::StationView& mainWi
   logic_.Load();
 }
 
-void Dialog::SetPortText(const std::u16string& text) { text1_->setText(ToQString(text)); }
+void Dialog::SetPortText(const std::u16string& text) {
+  text1_->setText(ToQString(text));
+  text1_->setCursorPosition(0);
+}
 
 std::u16string Dialog::PortText() const { return FromQString(text1_->text()); }
 

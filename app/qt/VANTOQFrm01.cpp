@@ -1,8 +1,10 @@
 #include "app/qt/VANTOQFrm01.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 
 #include "app/qt/Dialog.h"
@@ -35,7 +37,11 @@ VANTOQFrm01::~VANTOQFrm01() = default;
 void VANTOQFrm01::SetBoxText(app::Box box, const std::u16string& text) {
   QWidget* control = controls_[app::forms::BoxControl(box)];
   if (auto* message = qobject_cast<MessageTextBox*>(control)) return message->setText(ToQString(text));
-  static_cast<QLineEdit*>(control)->setText(ToQString(text));
+  auto* line = static_cast<QLineEdit*>(control);
+  line->setText(ToQString(text));
+  // From the first character, as a Windows edit box shows a text just set: a value wider than the
+  // box would otherwise show its end and cut its first digit.
+  line->setCursorPosition(0);
 }
 
 std::u16string VANTOQFrm01::ServiceItemText() const { return FromQString(combo1_->currentText()); }
@@ -65,12 +71,36 @@ void VANTOQFrm01::SetEnabled(bool enabled) {
 }
 
 void VANTOQFrm01::OpenSettingsDialog() {
-  auto* dialog = new Dialog(store_, *this);
+  dialog_ = new Dialog(store_, *this);
   // Kept above the main window and out of the taskbar, without being disabled along with it.
   winId();
-  dialog->winId();
-  if (dialog->windowHandle() && windowHandle()) dialog->windowHandle()->setTransientParent(windowHandle());
-  dialog->show();
+  dialog_->winId();
+  if (dialog_->windowHandle() && windowHandle()) dialog_->windowHandle()->setTransientParent(windowHandle());
+  dialog_->show();
+  BringDialogForward();
+}
+
+void VANTOQFrm01::BringDialogForward() {
+  if (!dialog_) return;
+  dialog_->raise();
+  dialog_->activateWindow();
+}
+
+void VANTOQFrm01::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // At first start the dialog opened before this window was shown on top of it.
+  if (dialog_) QTimer::singleShot(0, this, [this] { BringDialogForward(); });
+}
+
+void VANTOQFrm01::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && dialog_) BringDialogForward();
+}
+
+void VANTOQFrm01::closeEvent(QCloseEvent* event) {
+  // The open settings dialog disables the window, and a disabled window cannot be closed.
+  if (!isEnabled()) return event->ignore();
+  QWidget::closeEvent(event);
 }
 
 void VANTOQFrm01::ResetFonts() {
@@ -79,7 +109,7 @@ void VANTOQFrm01::ResetFonts() {
     QWidget* widget = controls_[name];
     // Only the family and the size: the other attributes stay as they are.
     QFont font = widget->font();
-    font.setFamily(station.family());
+    font.setFamilies(station.families());
     font.setPointSizeF(station.pointSizeF());
     widget->setFont(font);
   }

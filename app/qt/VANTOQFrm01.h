@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -11,6 +12,8 @@
 class QComboBox;
 
 namespace gui {
+
+class Dialog;
 
 // The station's main window, built from its description; its behaviour lives in app::Station.
 class VANTOQFrm01 : public QWidget, public app::StationView {
@@ -30,12 +33,21 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   void OpenSettingsDialog() override;
   void ResetFonts() override;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
  private:
+  // While the settings dialog is open it stays in front and keeps the keyboard.
+  void BringDialogForward();
+
   const settings::PortSettingStore& store_;
   std::unique_ptr<app::Station> station_;
   FormControls controls_;
   QComboBox* combo1_ = nullptr;
   QComboBox* combo2_ = nullptr;
+  QPointer<Dialog> dialog_;
 };
 
 }  // namespace gui

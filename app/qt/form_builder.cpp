@@ -1,5 +1,6 @@
 #include "app/qt/form_builder.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 
 #include "app/qt/command_button.h"
+#include "app/qt/focus_mark.h"
 #include "app/qt/message_text_box.h"
 
 namespace gui {
@@ -40,7 +42,11 @@ QColor ColourOf(const Colour& colour) {
 }
 
 QWidget* MakeButton(const Control& control, QWidget* parent) {
-  return new CommandButton(ToQString(control.text), parent);
+  auto* button = new CommandButton(ToQString(control.text), parent);
+  // A button draws its outline from its surroundings' colour: on the green window that outline
+  // looked like a focus cue. A button keeps the platform's own colours.
+  button->setPalette(QApplication::palette(button));
+  return button;
 }
 
 QWidget* MakeLabel(const Control& control, QWidget* parent) {
@@ -133,7 +139,12 @@ QRect PixelRect(const app::forms::TwipRect& place, int dotsPerInch) {
 }
 
 QFont FormFont(const app::forms::Font& font) {
-  QFont qfont(ToQString(font.family));
+  QFont qfont;
+  // Where the family is missing, fonts of the same metrics for Latin text and a Traditional
+  // Chinese font, whose punctuation sits in the middle of its cell as readers in Taiwan expect.
+  qfont.setFamilies({ToQString(font.family), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                     QStringLiteral("AR PL UMing TW"), QStringLiteral("Microsoft JhengHei"),
+                     QStringLiteral("PMingLiU")});
   qfont.setPointSizeF(font.points);
   qfont.setWeight(font.bold ? QFont::Bold : QFont::Normal);
   return qfont;
@@ -169,6 +180,14 @@ FormControls BuildForm(QWidget& window, const app::forms::Window& form) {
     }
     controls.Add(control.name, widget);
   }
+  for (const Control& control : form.controls) {
+    if (const std::u16string name = app::forms::SpokenName(form, control); !name.empty())
+      controls[control.name]->setAccessibleName(ToQString(name));
+    if (!control.label.empty())
+      if (auto* label = qobject_cast<QLabel*>(controls[control.label]))
+        label->setBuddy(controls[control.name]);
+  }
+  new FocusMark(&window);
 
   const std::vector<const Control*> tabOrder = app::forms::TabOrder(form);
   for (size_t i = 1; i < tabOrder.size(); ++i)
