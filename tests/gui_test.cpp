@@ -1,16 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QGlyphRun>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextLayout>
 
 #include "app/forms.h"
 #include "app/qt/VANTOQFrm01.h"
+#include "app/qt/focus_mark.h"
 #include "app/qt/form_builder.h"
 #include "app/qt/message_box.h"
 #include "app/qt/message_text_box.h"
@@ -289,6 +296,119 @@ TEST_F(WindowTest, ReopeningReloadsThePortBox) {
   Control<QPushButton>("btnSetting")->click();
   EXPECT_EQ(DialogControl<QLineEdit>("Text1")->text(), QStringLiteral("9"));
   EXPECT_EQ(DialogControl<QScrollBar>("VScroll1")->value(), 1);
+}
+
+TEST_F(WindowTest, SetBoxesShowTheirFirstCharacter) {
+  Start(SettingsFile("3"));
+  card.bytes["csGetHospID"] = "3501200000";
+  card.bytes["csGetCardNo"] = "100000000001";
+  card.bytes["hisGetBasicData"] =
+      std::string("000012345678") + std::string(20, ' ') + "A123456789" + "0550815";
+  Control<QPushButton>("btnQuery")->click();
+  for (const char* name : {"txtHOSPID", "txtSAMID", "txtCardID", "txtASID", "txtBirthday"}) {
+    SCOPED_TRACE(name);
+    auto* box = Control<QLineEdit>(name);
+    EXPECT_FALSE(box->text().isEmpty());
+    EXPECT_EQ(box->cursorPosition(), 0);
+  }
+  // With the metric-compatible fallback a 12-digit value fits its box whole: the box less its frame
+  // and the edit's margins. Chinese punctuation comes from the Traditional Chinese font.
+  const QFont font = Control("txtSAMID")->font();
+  if (QFontInfo(font).family() != QStringLiteral("Liberation Sans"))
+    GTEST_SKIP() << "Liberation Sans missing";
+  EXPECT_LE(QFontMetrics(font).horizontalAdvance(QStringLiteral("100000000001")),
+            Control("txtSAMID")->width() - 8);
+  QTextLayout layout(QStringLiteral("，。、"), font);
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  for (const QGlyphRun& run : layout.glyphRuns())
+    EXPECT_EQ(run.rawFont().familyName(), QStringLiteral("AR PL UMing TW"));
+}
+
+TEST_F(WindowTest, OpenDialogStaysInFrontAndKeepsTheMainWindowOpen) {
+  Start(std::nullopt);
+  QWidget* dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    window->activateWindow();
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::activeWindow(), dialog);
+    EXPECT_EQ(QApplication::focusWidget(), DialogControl<QScrollBar>("VScroll1"));
+  }
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  DialogControl<QPushButton>("CancelButton")->click();
+  EXPECT_TRUE(window->close());
+}
+
+TEST_F(WindowTest, ScreenReadersHearEachControlByItsLabel) {
+  Start(SettingsFile("3"));
+  Control<QPushButton>("btnSetting")->click();
+  const struct {
+    const char* name;
+    const char* buddyOf;  // the label whose buddy the control is
+    QString spoken;
+  } rows[] = {
+      {"txtHOSPID", "Label1", QStringLiteral("醫療院所代號")},
+      {"txtSAMID", "Label5", QStringLiteral("安全模組代號")},
+      {"txtCardID", "Label2", QStringLiteral("健保卡卡號")},
+      {"txtASID", "Label3", QStringLiteral("身份證號")},
+      {"txtBirthday", "Label4", QStringLiteral("出生年月日")},
+      {"txtMessage", "Label6", QStringLiteral("訊息")},
+      {"Combo1", "Label8", QStringLiteral("代碼")},
+      {"Combo2", nullptr, QStringLiteral("查詢方式")},
+      {"VScroll1", "Label1", QStringLiteral("讀卡機連接埠")},
+      {"Text1", nullptr, QStringLiteral("讀卡機連接埠")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const bool inDialog = window->findChild<QWidget*>(QString::fromLatin1(row.name)) == nullptr;
+    QWidget* control = inDialog ? DialogControl<QWidget>(row.name) : Control(row.name);
+    ASSERT_NE(control, nullptr);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), row.spoken);
+    if (!row.buddyOf) continue;
+    auto* label = inDialog ? DialogControl<QLabel>(row.buddyOf) : Control<QLabel>(row.buddyOf);
+    EXPECT_EQ(label->buddy(), control);
+  }
+}
+
+TEST_F(WindowTest, MessageBoxShowsItsTitleWholeInTheStationsFont) {
+  Start(SettingsFile("3"));
+  for (const QString& text : {QStringLiteral("寫卡完成：0"), QStringLiteral("成功")}) {
+    SCOPED_TRACE(text.toStdString());
+    const auto box = gui::MakeStationMessageBox(window.get(), text);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("ZIROZE01"));
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    EXPECT_TRUE(box->button(QMessageBox::Ok)->icon().isNull());
+    EXPECT_EQ(box->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(box->font().pointSizeF(), 13.5);
+    // Room for the title and the window manager's buttons beside it.
+    const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box->windowTitle());
+    EXPECT_GE(box->sizeHint().width(), title + 100);
+  }
+}
+
+TEST_F(WindowTest, FocusMarkFollowsTheFocusAlone) {
+  Start(SettingsFile("3"));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  auto* mark = window->findChild<gui::FocusMark*>();
+  ASSERT_NE(mark, nullptr);
+  for (const char* name : {"btnSetting", "Combo1", "btnSAMAuth", "txtMessage"}) {
+    SCOPED_TRACE(name);
+    Control(name)->setFocus();
+    EXPECT_TRUE(mark->isVisible());
+    const QRect place(Control(name)->mapTo(window.get(), QPoint(0, 0)), Control(name)->size());
+    EXPECT_TRUE(mark->geometry().contains(place));
+    EXPECT_FALSE(mark->geometry().adjusted(8, 8, -8, -8).contains(place));
+  }
+  // Buttons on the green window have no green outline of their own that could pass for the mark.
+  for (const char* name : {"btnSAMAuth", "btnWrite"})
+    EXPECT_NE(Control(name)->palette().color(QPalette::Window), QColor(192, 255, 192)) << name;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "app/qt/command_button.h"
+#include "app/qt/drop_down_combo.h"
 #include "app/qt/focus_mark.h"
 #include "app/qt/message_text_box.h"
 
@@ -45,7 +46,9 @@ QWidget* MakeButton(const Control& control, QWidget* parent) {
   auto* button = new CommandButton(ToQString(control.text), parent);
   // A button draws its outline from its surroundings' colour: on the green window that outline
   // looked like a focus cue. A button keeps the platform's own colours.
-  button->setPalette(QApplication::palette(button));
+  QPalette palette = QApplication::palette(button);
+  palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  button->setPalette(palette);
   return button;
 }
 
@@ -77,7 +80,7 @@ QWidget* MakeMultiLineTextBox(const Control& control, QWidget* parent) {
 }
 
 QWidget* MakeCombo(const Control& control, QWidget* parent) {
-  auto* combo = new QComboBox(parent);
+  auto* combo = new DropDownCombo(parent);
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setCompleter(nullptr);
