@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QGroupBox>
@@ -323,7 +324,7 @@ TEST_F(WindowTest, SetBoxesShowTheirFirstCharacter) {
   layout.createLine();
   layout.endLayout();
   for (const QGlyphRun& run : layout.glyphRuns())
-    EXPECT_EQ(run.rawFont().familyName(), QStringLiteral("AR PL UMing TW"));
+    EXPECT_EQ(run.rawFont().familyName(), QStringLiteral("Noto Sans CJK TC"));
 }
 
 TEST_F(WindowTest, OpenDialogStaysInFrontAndKeepsTheMainWindowOpen) {
@@ -409,6 +410,17 @@ TEST_F(WindowTest, FocusMarkFollowsTheFocusAlone) {
   // Buttons on the green window have no green outline of their own that could pass for the mark.
   for (const char* name : {"btnSAMAuth", "btnWrite"})
     EXPECT_NE(Control(name)->palette().color(QPalette::Window), QColor(192, 255, 192)) << name;
+}
+
+TEST(TwipsToPixels, WholePixelsAtEveryScreenDensity) {
+  const struct {
+    int twips, dpi, pixels;
+  } rows[] = {
+      {12330, 96, 822}, {2055, 96, 137},    {9360, 96, 624},  {12330, 120, 1027},
+      {9360, 120, 780}, {12330, 144, 1233}, {9360, 144, 936}, {2055, 192, 274},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(gui::TwipsToPixels(row.twips, row.dpi), row.pixels) << row.twips << " twips at " << row.dpi;
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
+
+#include <cmath>
 
 #include "app/qt/command_button.h"
 #include "app/qt/drop_down_combo.h"
@@ -146,22 +149,29 @@ QFont FormFont(const app::forms::Font& font) {
   // Where the family is missing, fonts of the same metrics for Latin text and a Traditional
   // Chinese font, whose punctuation sits in the middle of its cell as readers in Taiwan expect.
   qfont.setFamilies({ToQString(font.family), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                     QStringLiteral("AR PL UMing TW"), QStringLiteral("Microsoft JhengHei"),
-                     QStringLiteral("PMingLiU")});
+                     QStringLiteral("Noto Sans CJK TC"), QStringLiteral("Microsoft JhengHei"),
+                     QStringLiteral("AR PL UMing TW")});
   qfont.setPointSizeF(font.points);
   qfont.setWeight(font.bold ? QFont::Bold : QFont::Normal);
   return qfont;
 }
 
+int ScreenDotsPerInch(const QWidget& window) {
+  const QScreen* screen = window.screen();
+  return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
+}
+
 FormControls BuildForm(QWidget& window, const app::forms::Window& form) {
+  const int dpi = ScreenDotsPerInch(window);
   window.setWindowFlags(FlagsFor(form));
   window.setObjectName(ToQString(form.name));
   window.setWindowTitle(ToQString(form.caption));
   if (form.icon) window.setWindowIcon(QIcon(QStringLiteral(":/ZIROZE01.ico")));
-  const QSize size(TwipsToPixels(form.clientWidth), TwipsToPixels(form.clientHeight));
+  const QSize size(TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi));
   if (form.screenPlace) {
-    window.setGeometry(
-        QRect(QPoint(TwipsToPixels(form.screenPlace->first), TwipsToPixels(form.screenPlace->second)), size));
+    window.setGeometry(QRect(
+        QPoint(TwipsToPixels(form.screenPlace->first, dpi), TwipsToPixels(form.screenPlace->second, dpi)),
+        size));
   }
   window.setFixedSize(size);
   if (const QColor background = ColourOf(form.background); background.isValid())
@@ -172,7 +182,7 @@ FormControls BuildForm(QWidget& window, const app::forms::Window& form) {
   for (const Control& control : form.controls) {
     QWidget* widget = Make(control, controls[control.container]);
     widget->setObjectName(ToQString(control.name));
-    widget->setGeometry(PixelRect(control.place));
+    widget->setGeometry(PixelRect(control.place, dpi));
     widget->setFont(FormFont(control.font));
     if (const QColor background = ColourOf(control.background); background.isValid())
       SetBackground(widget, background);

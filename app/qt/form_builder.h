@@ -19,6 +19,9 @@ QRect PixelRect(const app::forms::TwipRect& place, int dotsPerInch = 96);
 
 QFont FormFont(const app::forms::Font& font);
 
+// The dots per inch of the screen the window will show on, as its fonts are sized for it.
+int ScreenDotsPerInch(const QWidget& window);
+
 inline QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
