@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -32,5 +33,9 @@ RECT ExpectedPlace(const app::forms::TwipRect& place, int dpi);
 // Every top-level window; every window inside `window`, however deep.
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> Descendants(HWND window);
+
+// A picture of a top-level window as the screen shows it, written as a PNG file. False when it could
+// not be taken or written. Needs a graphics driver that draws, such as Wine's X11 driver.
+bool SavePicture(HWND window, const std::filesystem::path& file);
 
 }  // namespace win32_testing
