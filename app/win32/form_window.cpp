@@ -4,6 +4,7 @@
 #include <initguid.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -157,6 +158,10 @@ bool FormWindow::Create(HWND owner) {
   if (!CreateWindowExW(exStyle, className.c_str(), caption.c_str(), style, left, top,
                        outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, Instance(), this))
     return false;
+  // Creation fits the window to the screen before the window can say otherwise (WM_GETMINMAXINFO
+  // comes before WM_NCCREATE); now it can.
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   for (size_t i = 0; i < description_.controls.size(); ++i) {
     HWND control = CreateControl(description_.controls[i], static_cast<int>(i));
@@ -360,6 +365,18 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       GetClientRect(hwnd_, &area);
       FillRect(reinterpret_cast<HDC>(wParam), &area, Brush(description_.background));
       return 1;
+    }
+    case WM_GETMINMAXINFO: {
+      // The window keeps its described size on a screen smaller than itself, as Windows would
+      // otherwise cut it down to the screen's.
+      RECT outer{0, 0, TwipsToPixels(description_.clientWidth, dpi_),
+                 TwipsToPixels(description_.clientHeight, dpi_)};
+      AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMaxTrackSize.x = std::max(limits->ptMaxTrackSize.x, outer.right - outer.left);
+      limits->ptMaxTrackSize.y = std::max(limits->ptMaxTrackSize.y, outer.bottom - outer.top);
+      return 0;
     }
     default:
       return DefWindowProcW(hwnd_, message, wParam, lParam);

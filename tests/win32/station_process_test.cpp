@@ -145,6 +145,7 @@ TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   for (HWND child : win32_testing::Descendants(box))
     textShown = textShown || StationProcess::Text(child) == u"寫卡完成：0";
   EXPECT_TRUE(textShown);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), main);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
 
   PostMessageW(main, WM_CLOSE, 0, 0);
@@ -152,6 +153,42 @@ TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   DWORD code = 1;
   GetExitCodeProcess(station.handle(), &code);
   EXPECT_EQ(code, 0u);
+}
+
+TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
+  using cardservice::CardLibrary;
+  testing_support::TempDir dir;
+  const std::filesystem::path built = settings::ProgramDirectory();
+  for (const char* file : {"ZIROZE01.exe", CardLibrary::FileName()})
+    std::filesystem::copy_file(settings::FileBeside(built, file), dir.path() / file);
+
+  StationProcess station(dir.path() / "ZIROZE01.exe");
+  ASSERT_TRUE(station.started()) << GetLastError();
+  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  const app::forms::Window& described = app::forms::SettingsDialog();
+  HWND dialog = station.WaitForWindow(L"", described.caption);
+  ASSERT_NE(main, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  EXPECT_EQ(GetForegroundWindow(), dialog);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
+
+  const int dpi = win32ui::ScreenDpi();
+  const auto find = [&](std::string_view name) {
+    const app::forms::Control* control = app::forms::FindControl(described, name);
+    return FindChild(dialog, win32_testing::ExpectedClass(control->kind), control->text,
+                     PlaceInWindow(described, *control, dpi));
+  };
+  HWND ok = find("OKButton");
+  ASSERT_NE(ok, nullptr);
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "VANTOQuery.ini"));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
 }
 
 }  // namespace
