@@ -11,6 +11,7 @@
 #include "app/win32/message_box.h"
 #include "app/win32/twips.h"
 #include "app/win32/wide.h"
+#include "text/utf8.h"
 
 namespace win32ui {
 namespace {
@@ -73,8 +74,7 @@ bool InFront(HWND a, HWND b) {
 }
 
 std::u16string ErrorText(const std::exception& error) {
-  const std::string what = error.what();
-  return u"程式發生錯誤：" + std::u16string(what.begin(), what.end());
+  return u"程式發生錯誤：" + text::FromUtf8(error.what());
 }
 
 }  // namespace
