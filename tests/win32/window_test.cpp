@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "app/forms.h"
 #include "app/win32/main_window.h"
@@ -589,6 +590,20 @@ TEST_F(Win32WindowTest, ButtonsWorkThroughTheSimulatorLibrary) {
     EXPECT_EQ(messages, row.messages);
   }
   EXPECT_NE(dir.Read("cardsim-log.txt").find(" INS 000012345678"), std::string::npos);
+  window.reset();  // before the library it uses
+}
+
+TEST_F(Win32WindowTest, UnexpectedFailureEndsInAMessage) {
+  // A library that fails in a way the workflows do not handle: the window says so and lives on.
+  struct FailingCard : testing_support::RecordingCardService {
+    using RecordingCardService::RecordingCardService;
+    std::int32_t csOpenCom(std::int16_t) override { throw std::runtime_error("reader gone"); }
+  } failing{events};
+  Start(SettingsFile("3"), &failing);
+  Click(Control("btnQuery"));
+  EXPECT_EQ(messages, std::vector<std::string>{"程式發生錯誤：reader gone"});
+  EXPECT_TRUE(IsWindow(window->hwnd()));
+  window.reset();  // before the library it uses
 }
 
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.
