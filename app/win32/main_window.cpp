@@ -1,0 +1,101 @@
+#include "app/win32/main_window.h"
+
+#include "app/win32/message_box.h"
+#include "app/win32/wide.h"
+
+namespace win32ui {
+
+MainWindow::MainWindow(const settings::PortSettingStore& store, cardservice::CardService& card,
+                       bool endsProgram)
+    : FormWindow(app::forms::MainWindow()),
+      store_(store),
+      station_(*this, store, card),
+      endsProgram_(endsProgram) {
+  if (Create(nullptr)) station_.Load();
+}
+
+MainWindow::~MainWindow() {
+  dialog_.reset();
+  Destroy();
+}
+
+void MainWindow::Show(int how) {
+  if (!hwnd()) return;
+  ShowWindow(hwnd(), IsWindowEnabled(hwnd()) ? how : SW_SHOWNOACTIVATE);
+  UpdateWindow(hwnd());
+  if (SettingsDialog* dialog = OpenDialog()) SetForegroundWindow(dialog->hwnd());
+}
+
+SettingsDialog* MainWindow::OpenDialog() const {
+  return dialog_ && dialog_->hwnd() ? dialog_.get() : nullptr;
+}
+
+void MainWindow::SetBoxText(app::Box box, const std::u16string& text) {
+  SetWindowTextW(Control(app::forms::BoxControl(box)), Wide(text).c_str());
+}
+
+std::u16string MainWindow::ServiceItemText() const { return WindowText(Control("Combo1")); }
+
+std::u16string MainWindow::CallModeText() const { return WindowText(Control("Combo2")); }
+
+void MainWindow::AppendListItems(const std::vector<std::u16string>& serviceItems,
+                                 const std::vector<std::u16string>& callModes) {
+  // Adding items selects none: the fields keep showing their initial texts.
+  for (const auto& [combo, items] : {std::pair{"Combo1", &serviceItems}, std::pair{"Combo2", &callModes}})
+    for (const std::u16string& item : *items)
+      SendMessageW(Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+}
+
+void MainWindow::ShowMessage(const std::u16string& text) { ShowStationMessage(hwnd(), text); }
+
+void MainWindow::SetEnabled(bool enabled) {
+  EnableWindow(hwnd(), enabled);
+  // Back from the settings dialog the focus goes to btnSetting: first in tab order, and the button
+  // that opened the dialog. The window takes it when it is active again.
+  if (!enabled) return;
+  lastFocus_ = Control("btnSetting");
+  if (GetActiveWindow() == hwnd()) SetFocus(lastFocus_);
+}
+
+void MainWindow::OpenSettingsDialog() {
+  dialog_.reset();
+  dialog_ = std::make_unique<SettingsDialog>(store_, *this, hwnd());
+}
+
+void MainWindow::ResetFonts() {
+  for (std::string_view name : app::forms::ResetFontsControls()) ApplyFont(name);
+}
+
+void MainWindow::Command(std::string_view control, WORD code) {
+  if (code != BN_CLICKED) return;
+  if (control == "btnQuery") return station_.ClickQuery();
+  if (control == "btnClean") return station_.ClickClean();
+  if (control == "btnSetting") return station_.ClickSetting();
+  if (control == "btnSAMAuth") return station_.ClickSamAuth();
+  if (control == "btnWrite") return station_.ClickWrite();
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      // The focus leaves with the window and comes back where it was; first to btnSetting.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control("btnSetting"));
+      }
+      return 0;
+    case WM_CLOSE:
+      // The open settings dialog disables the window, and a disabled window cannot be closed.
+      if (!IsWindowEnabled(hwnd())) return 0;
+      return FormWindow::Handle(message, wParam, lParam);
+    case WM_DESTROY:
+      if (endsProgram_) PostQuitMessage(0);
+      return 0;
+    default:
+      return FormWindow::Handle(message, wParam, lParam);
+  }
+}
+
+}  // namespace win32ui

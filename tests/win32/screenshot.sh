@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The README's picture of the Windows station: the window tests' Screenshot case on Wine's X11
+# driver under a virtual display, when ZIROZE_SCREENSHOT_DIR names the folder for it.
+#   screenshot.sh <xvfb-run> <wine loader> <win32_window_tests.exe>
+set -euo pipefail
+if [[ -z "${ZIROZE_SCREENSHOT_DIR:-}" ]]; then
+  echo "ZIROZE_SCREENSHOT_DIR not set: no picture"
+  exit 77
+fi
+mkdir -p "$ZIROZE_SCREENSHOT_DIR"
+export ZIROZE_WINE_GRAPHICS=x11
+exec "$1" -a -s "-screen 0 1024x768x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" --gtest_filter='*Screenshot'
