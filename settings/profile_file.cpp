@@ -220,6 +220,44 @@ Line ParseLine(std::string_view raw, const Encoding& encoding) {
   return line;
 }
 
+std::string_view TrimBytes(std::string_view s) {
+  while (!s.empty() && IsBlankByte(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlankByte(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool SameAsciiName(std::string_view stored, std::u16string_view wanted) {
+  stored = stored.substr(0, stored.find('\0'));
+  if (stored.size() != wanted.size()) return false;
+  for (size_t i = 0; i < stored.size(); ++i)
+    if (Upper(static_cast<unsigned char>(stored[i])) != Upper(wanted[i])) return false;
+  return true;
+}
+
+// What kind of line it is and whether its name is `wanted`. A line of ASCII bytes, as most are, is
+// looked at as it is: decoding every line of a large file would cost far more than reading it.
+struct Glance {
+  LineKind kind = LineKind::Other;
+  bool named = false;
+};
+
+Glance GlanceAt(std::string_view raw, const Encoding& encoding, std::u16string_view wanted) {
+  const std::string_view content = Content(raw);
+  if (!std::all_of(content.begin(), content.end(),
+                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    const Line line = ParseLine(raw, encoding);
+    return {line.kind, line.kind != LineKind::Other && SameName(line.name, wanted)};
+  }
+  const std::string_view s = TrimBytes(content);
+  if (s.empty()) return {};
+  if (s.front() == '[') {
+    const size_t close = s.rfind(']');
+    if (close != std::string_view::npos && close > 0)
+      return {LineKind::Section, SameAsciiName(TrimBytes(s.substr(1, close - 1)), wanted)};
+  }
+  return {LineKind::Key, SameAsciiName(TrimBytes(s.substr(0, s.find('='))), wanted)};
+}
+
 std::u16string QueryName(std::string_view bytes) {
   return std::u16string(Trim(text::FromCodePage950(bytes)));
 }
@@ -256,12 +294,12 @@ Entry FindEntry(FileReader& file, std::size_t piece, std::u16string_view section
   for (;;) {
     if (!inSection && !lines.SkipToBracketLine([](std::string_view) {})) break;
     if (!lines.Next(raw)) break;
-    Line line = ParseLine(raw, encoding);
-    if (line.kind == LineKind::Section) {
+    const Glance glance = GlanceAt(raw, encoding, inSection ? key : section);
+    if (glance.kind == LineKind::Section) {
       if (inSection) break;
-      inSection = SameName(line.name, section);
-    } else if (inSection && line.kind == LineKind::Key && SameName(line.name, key)) {
-      return {true, true, std::move(line.value)};
+      inSection = glance.named;
+    } else if (inSection && glance.kind == LineKind::Key && glance.named) {
+      return {true, true, ParseLine(raw, encoding).value};
     }
   }
   return {!lines.failed(), false, std::nullopt};
@@ -325,23 +363,24 @@ bool WriteProfileFile(std::string_view section, std::string_view key, std::strin
   for (;;) {
     if (!inSection && !lines.SkipToBracketLine(copy)) break;
     if (!lines.Next(raw)) break;
-    const Line line = ParseLine(raw, encoding);
+    const Glance glance = GlanceAt(raw, encoding, inSection ? keyName : sectionName);
     if (!inSection) {
       out.Append(raw);
-      inSection = line.kind == LineKind::Section && SameName(line.name, sectionName);
+      inSection = glance.kind == LineKind::Section && glance.named;
       continue;
     }
-    if (line.kind == LineKind::Other) {
+    if (glance.kind == LineKind::Other) {
       blanks += raw;
       continue;
     }
-    if (line.kind == LineKind::Key && !SameName(line.name, keyName)) {
+    if (glance.kind == LineKind::Key && !glance.named) {
       out.Append(blanks);
       blanks.clear();
       out.Append(raw);
       continue;
     }
-    if (line.kind == LineKind::Key) {
+    if (glance.kind == LineKind::Key) {
+      const Line line = ParseLine(raw, encoding);
       if (line.value && UpToNul(*line.value) == newValue) return true;  // nothing to change
       // The key keeps its own spelling, the line its own line break.
       out.Append(blanks);
