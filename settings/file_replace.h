@@ -66,7 +66,6 @@ class FileReplacement {
   std::FILE* out_ = nullptr;
 #else
   int fd_ = -1;
-  unsigned mode_ = 0666;
 #endif
 };
 
