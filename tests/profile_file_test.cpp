@@ -147,6 +147,8 @@ TEST(ProfileWriteTest, RefusedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(WriteProfileFile(row.section, row.key, row.value, file));
     EXPECT_EQ(dir.Read("t.ini"), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // Windows removes no read-only file.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
   }
 }
 
