@@ -305,41 +305,14 @@ Entry FindEntry(FileReader& file, std::size_t piece, std::u16string_view section
   return {!lines.failed(), false, std::nullopt};
 }
 
-}  // namespace
+enum class Composed { Ready, Unchanged, Failed };
 
-bool FitsOnOneLine(std::string_view text) {
-  return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos;
-}
-
-ProfileReading ReadProfileFile(std::string_view section, std::string_view key, std::string_view defaultValue,
-                               std::uint32_t capacity, const std::filesystem::path& file, std::size_t piece) {
-  if (capacity == 0) return {};
-  std::u16string fallback = text::FromCodePage950(defaultValue);
-  while (!fallback.empty() && fallback.back() == u' ') fallback.pop_back();
-
-  FileReader reader(file);
-  const Entry entry = FindEntry(reader, piece, QueryName(section), QueryName(key));
-  const std::u16string value = entry.readable && entry.value ? CopyEntry(*entry.value, capacity)
-                               : entry.readable              ? CopyEntry(fallback, capacity)
-                                                : std::u16string(UpToNul(fallback).substr(0, capacity - 1));
-
-  ProfileReading reading{0, text::ToCodePage950(value)};
-  if (reading.value.size() < capacity) {
-    reading.result = static_cast<std::uint32_t>(reading.value.size());
-    return reading;
-  }
-  // Too long for the buffer: only whole characters go in, and the result says the buffer is full.
-  return {capacity - 1, text::ToCodePage950Fitted(value, capacity - 1)};
-}
-
-bool WriteProfileFile(std::string_view section, std::string_view key, std::string_view value,
-                      const std::filesystem::path& file, std::size_t piece) {
-  // A line break would end the line early and start another of the caller's making.
-  if (!FitsOnOneLine(section) || !FitsOnOneLine(key) || !FitsOnOneLine(value)) return false;
-  FileReplacement out(file);
-  if (!out.possible()) return false;
+// The new contents of the file into `out`. The old file is closed again before it is replaced,
+// since Windows replaces no file that is open.
+Composed Compose(std::string_view section, std::string_view key, std::string_view value, FileReplacement& out,
+                 std::size_t piece) {
   FileReader reader(out.target());
-  if (reader.state() == FileReader::State::Unreadable) return false;
+  if (reader.state() == FileReader::State::Unreadable) return Composed::Failed;
 
   const std::u16string sectionName = QueryName(section);
   const std::u16string keyName = QueryName(key);
@@ -381,7 +354,7 @@ bool WriteProfileFile(std::string_view section, std::string_view key, std::strin
     }
     if (glance.kind == LineKind::Key) {
       const Line line = ParseLine(raw, encoding);
-      if (line.value && UpToNul(*line.value) == newValue) return true;  // nothing to change
+      if (line.value && UpToNul(*line.value) == newValue) return Composed::Unchanged;
       // The key keeps its own spelling, the line its own line break.
       out.Append(blanks);
       out.Append(encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue));
@@ -395,13 +368,57 @@ bool WriteProfileFile(std::string_view section, std::string_view key, std::strin
     lines.Rest(copy);
     break;
   }
-  if (lines.failed()) return false;
+  if (lines.failed()) return Composed::Failed;
   if (!placed) {
     // Blank lines follow a line that has its break; the file's last line may have none.
     if (blanks.empty() && !lines.EndsWithBreak()) out.Append(lineBreak);
     if (!inSection) out.Append(encoding.Encode(u"[" + sectionName + u"]") + lineBreak);
     out.Append(keyLine);
     out.Append(blanks);
+  }
+  return Composed::Ready;
+}
+
+}  // namespace
+
+bool FitsOnOneLine(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos;
+}
+
+ProfileReading ReadProfileFile(std::string_view section, std::string_view key, std::string_view defaultValue,
+                               std::uint32_t capacity, const std::filesystem::path& file, std::size_t piece) {
+  if (capacity == 0) return {};
+  std::u16string fallback = text::FromCodePage950(defaultValue);
+  while (!fallback.empty() && fallback.back() == u' ') fallback.pop_back();
+
+  FileReader reader(file);
+  const Entry entry = FindEntry(reader, piece, QueryName(section), QueryName(key));
+  const std::u16string value = entry.readable && entry.value ? CopyEntry(*entry.value, capacity)
+                               : entry.readable              ? CopyEntry(fallback, capacity)
+                                                : std::u16string(UpToNul(fallback).substr(0, capacity - 1));
+
+  ProfileReading reading{0, text::ToCodePage950(value)};
+  if (reading.value.size() < capacity) {
+    reading.result = static_cast<std::uint32_t>(reading.value.size());
+    return reading;
+  }
+  // Too long for the buffer: only whole characters go in, and the result says the buffer is full.
+  return {capacity - 1, text::ToCodePage950Fitted(value, capacity - 1)};
+}
+
+bool WriteProfileFile(std::string_view section, std::string_view key, std::string_view value,
+                      const std::filesystem::path& file, std::size_t piece) {
+  // A line break would end the line early and start another of the caller's making.
+  if (!FitsOnOneLine(section) || !FitsOnOneLine(key) || !FitsOnOneLine(value)) return false;
+  FileReplacement out(file);
+  if (!out.possible()) return false;
+  switch (Compose(section, key, value, out, piece)) {
+    case Composed::Unchanged:
+      return true;
+    case Composed::Failed:
+      return false;
+    case Composed::Ready:
+      break;
   }
   return out.Commit();
 }

@@ -82,11 +82,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A key that begins with a bracket may write a line that reads as a section's header, as it does
   // with the Windows function; then the file reads otherwise, by design.
   if (StartsWithBracket(key)) return 0;
-  const std::string written_value = Read(section, key, file);
-  Require(written_value == Read(section, key, alone), "the key reads back as from a file of its own");
+  const std::string readBack = Read(section, key, file);
+  Require(readBack == Read(section, key, alone), "the key reads back as from a file of its own");
+  // A plain value reads back as it was written, less the blanks around it, under a key that has no
+  // '=' of its own to end its name early.
+  const std::size_t first = value.find_first_not_of(" \t\v\f\x1A");
+  const std::string trimmed =
+      first == value.npos ? "" : value.substr(first, value.find_last_not_of(" \t\v\f\x1A") + 1 - first);
+  const bool plain = key.find('=') == key.npos && trimmed.size() < 256 &&
+                     trimmed.find_first_of("\"'") == trimmed.npos &&
+                     std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c >= ' ' && c <= '~'; });
+  if (plain) Require(readBack == std::to_string(trimmed.size()) + ":" + trimmed, "a plain value reads back");
   for (std::size_t i = 0; i < names.size(); ++i) {
     const std::string now = Read(names[i].first, names[i].second, file);
-    Require(now == readings[i] || now == written_value, "every other key reads as before");
+    Require(now == readings[i] || now == readBack, "every other key reads as before");
   }
   return 0;
 }
