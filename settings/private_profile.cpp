@@ -38,7 +38,8 @@ bool WritePrivateProfile(std::string_view section, std::string_view key, std::st
                          const std::filesystem::path& file) {
   // The A function would cut the text at a NUL and write a line break into the file as it is.
   if (!FitsOnOneLine(section) || !FitsOnOneLine(key) || !FitsOnOneLine(value)) return false;
-  // Not every Windows fails on a read-only file, and an administrator locks the port this way.
+  // A read-only file is an administrator's lock on the port: refused here, whatever the function
+  // would make of it, and so is a directory of that name.
   const DWORD attributes = GetFileAttributesW(file.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
