@@ -23,7 +23,7 @@ inline constexpr std::size_t kReadPiece = 1 << 17;
 // functions GetPrivateProfileStringA and WritePrivateProfileStringA do. Names and values are code
 // page 950 bytes. The file is understood as text, never as raw bytes, so a Big5 trail byte that
 // happens to be '[' , ']' or an ASCII letter is never taken for one. A read stops at the key it
-// looks for; neither holds more of the file than the line at hand.
+// looks for; neither keeps a copy of the file, only a piece of its bytes and the lines at hand.
 ProfileReading ReadProfileFile(std::string_view section, std::string_view key, std::string_view defaultValue,
                                std::uint32_t capacity, const std::filesystem::path& file,
                                std::size_t piece = kReadPiece);
