@@ -20,6 +20,7 @@ class LibraryBuffer {
     return &length_;
   }
   std::u16string Field() const { return text::FitField(text::FromCodePage950(bytes_), bytes_.size()); }
+  const std::string& Bytes() const { return bytes_; }
 
  private:
   std::string bytes_;

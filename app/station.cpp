@@ -133,11 +133,12 @@ void Station::QueryOnOpenPort() {
   LibraryBuffer basic(72);
   status = card_.hisGetBasicData(basic.data(), basic.length());
   if (status != 0) return Show(Box::Message, DecimalText(status) + u"：請確定已置入健保卡");
-  // Byte positions, not characters: the name in bytes 13 to 32 is double-byte text.
-  const std::u16string basicData = basic.Field();
-  Show(Box::CardId, text::FitField(text::MidMbcs(basicData, 1, 12), 12));
-  Show(Box::Asid, text::FitField(text::MidMbcs(basicData, 33, 10), 10));
-  Show(Box::Birthday, text::FitField(text::MidMbcs(basicData, 43, 7), 7));
+  // Byte positions, not characters: the name in bytes 13 to 32 is double-byte text. They are cut
+  // from the returned bytes, since a name the code page cannot convert would shift the text.
+  const std::string& basicData = basic.Bytes();
+  Show(Box::CardId, text::FitField(text::MidBytes(basicData, 1, 12), 12));
+  Show(Box::Asid, text::FitField(text::MidBytes(basicData, 33, 10), 10));
+  Show(Box::Birthday, text::FitField(text::MidBytes(basicData, 43, 7), 7));
 
   if (view_.CallModeText() == kInteractiveMode) {
     status = card_.vantoGetAdultPrevent();

@@ -1,12 +1,11 @@
 #include "settings/file_replace.h"
 
-#include <fstream>
+#include <optional>
 #include <random>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
-#include <cstdio>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,78 +14,201 @@
 #endif
 
 namespace settings {
-
-FileContents ReadWholeFile(const std::filesystem::path& file) {
-  std::error_code error;
-  const auto status = std::filesystem::status(file, error);
-  if (status.type() == std::filesystem::file_type::not_found) return {FileState::Missing, {}};
-  if (error || status.type() != std::filesystem::file_type::regular) return {FileState::Unreadable, {}};
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {FileState::Unreadable, {}};
-  std::string bytes;
-  char chunk[4096];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-    bytes.append(chunk, static_cast<size_t>(in.gcount()));
-  if (in.bad()) return {FileState::Unreadable, {}};
-  return {FileState::Read, std::move(bytes)};
-}
-
 namespace {
 
-std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
+namespace fs = std::filesystem;
+
+// Bytes gathered before they go to the new file: a small file is written in one go, a large one
+// never held whole.
+constexpr std::size_t kWriteBatch = 1 << 20;
+
+// Where a chain of symbolic links ends; nothing for a loop or a link that cannot be read.
+std::optional<fs::path> FinalTarget(fs::path file) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    if (fs::symlink_status(file, error).type() != fs::file_type::symlink) return file;
+    const fs::path target = fs::read_symlink(file, error);
+    if (error) return std::nullopt;
+    file = target.is_absolute() ? target : file.parent_path() / target;
+  }
+  return std::nullopt;
+}
+
+// Whether an existing file may be replaced: a regular file that its owner may write (the lock an
+// administrator puts on it) and that we may write.
+bool MayReplace(const fs::path& file) {
+  std::error_code error;
+  const fs::file_status status = fs::status(file, error);
+  if (status.type() == fs::file_type::not_found) return true;
+  if (error || status.type() != fs::file_type::regular) return false;
+  if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
+#else
+  return access(file.c_str(), W_OK) == 0;
+#endif
+}
+
+fs::path TemporaryBeside(const fs::path& file) {
   static std::mt19937 random{std::random_device{}()};
   auto name = file;
   name += ".new" + std::to_string(random() % 1000000);
   return name;
 }
 
+}  // namespace
+
 #ifdef _WIN32
 
-// Windows keeps the new file's attributes as the folder gives them.
-bool WriteNew(const std::filesystem::path& temp, std::string_view bytes, const std::filesystem::path&) {
-  FILE* out = _wfopen(temp.c_str(), L"wbx");
-  if (!out) return false;
-  const bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  const bool flushed = fflush(out) == 0;
-  return fclose(out) == 0 && written && flushed;
+FileReader::FileReader(const fs::path& file) {
+  std::error_code error;
+  const fs::file_status status = fs::status(file, error);
+  if (status.type() == fs::file_type::not_found) return;
+  state_ = State::Unreadable;
+  if (error || status.type() != fs::file_type::regular) return;
+  file_ = _wfopen(file.c_str(), L"rb");
+  if (file_) state_ = State::Open;
 }
 
-bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+FileReader::~FileReader() {
+  if (file_) fclose(file_);
+}
+
+std::size_t FileReader::Read(char* into, std::size_t count) {
+  if (!file_) return 0;
+  const std::size_t n = fread(into, 1, count, file_);
+  if (n == 0 && ferror(file_)) state_ = State::Unreadable;
+  return n;
 }
 
 #else
 
-bool WriteNew(const std::filesystem::path& temp, std::string_view bytes, const std::filesystem::path& file) {
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  bool ok = true;
-  struct stat old {};
-  if (stat(file.c_str(), &old) == 0) ok = fchmod(fd, old.st_mode & 07777) == 0;
-  for (size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
+FileReader::FileReader(const fs::path& file) {
+  // Not blocking: opening a pipe would otherwise wait for a writer.
+  fd_ = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd_ < 0) {
+    state_ = errno == ENOENT || errno == ENOTDIR ? State::Missing : State::Unreadable;
+    return;
   }
-  ok = ok && fsync(fd) == 0;
-  return close(fd) == 0 && ok;
+  struct stat info {};
+  if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd_);
+    fd_ = -1;
+    state_ = State::Unreadable;
+    return;
+  }
+  state_ = State::Open;
 }
 
-bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
-  return rename(from.c_str(), to.c_str()) == 0;
+FileReader::~FileReader() {
+  if (fd_ >= 0) close(fd_);
+}
+
+std::size_t FileReader::Read(char* into, std::size_t count) {
+  if (fd_ < 0) return 0;
+  for (;;) {
+    const ssize_t n = read(fd_, into, count);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno == EINTR) continue;
+    state_ = State::Unreadable;
+    return 0;
+  }
 }
 
 #endif
 
-}  // namespace
-
-bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes) {
-  const auto temp = TemporaryBeside(file);
-  if (WriteNew(temp, bytes, file) && Rename(temp, file)) return true;
-  std::error_code ignored;
-  std::filesystem::remove(temp, ignored);
-  return false;
+FileReplacement::FileReplacement(const fs::path& file) {
+  const std::optional<fs::path> target = FinalTarget(file);
+  if (!target || !MayReplace(*target)) return;
+  target_ = *target;
+  temp_ = TemporaryBeside(target_);
+  possible_ = true;
 }
+
+void FileReplacement::Append(std::string_view bytes) {
+  pending_ += bytes;
+  if (pending_.size() >= kWriteBatch) Flush();
+}
+
+#ifdef _WIN32
+
+bool FileReplacement::Flush() {
+  if (!possible_ || failed_) return false;
+  if (!out_) {
+    out_ = _wfopen(temp_.c_str(), L"wbx");
+    created_ = out_ != nullptr;
+    failed_ = !created_;
+  }
+  if (out_ && fwrite(pending_.data(), 1, pending_.size(), out_) != pending_.size()) failed_ = true;
+  pending_.clear();
+  return !failed_;
+}
+
+bool FileReplacement::Commit() {
+  bool ok = Flush();
+  if (out_) {
+    ok = fflush(out_) == 0 && ok;
+    ok = fclose(out_) == 0 && ok;
+    out_ = nullptr;
+  }
+  // Windows keeps the new file's attributes as the folder gives them.
+  ok = ok && MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  failed_ = !ok;
+  possible_ = false;
+  if (ok) created_ = false;
+  return ok;
+}
+
+FileReplacement::~FileReplacement() {
+  if (out_) fclose(out_);
+  std::error_code ignored;
+  if (created_) fs::remove(temp_, ignored);
+}
+
+#else
+
+bool FileReplacement::Flush() {
+  if (!possible_ || failed_) return false;
+  if (fd_ < 0) {
+    fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    created_ = fd_ >= 0;
+    struct stat old {};
+    if (fd_ < 0 || (stat(target_.c_str(), &old) == 0 && fchmod(fd_, old.st_mode & 07777) != 0)) {
+      failed_ = true;
+      return false;
+    }
+  }
+  for (std::size_t done = 0; done < pending_.size();) {
+    const ssize_t n = write(fd_, pending_.data() + done, pending_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed_ = true;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  pending_.clear();
+  return !failed_;
+}
+
+bool FileReplacement::Commit() {
+  bool ok = Flush() && fsync(fd_) == 0;
+  if (fd_ >= 0) ok = close(fd_) == 0 && ok;
+  fd_ = -1;
+  ok = ok && rename(temp_.c_str(), target_.c_str()) == 0;
+  failed_ = !ok;
+  possible_ = false;
+  if (ok) created_ = false;
+  return ok;
+}
+
+FileReplacement::~FileReplacement() {
+  if (fd_ >= 0) close(fd_);
+  std::error_code ignored;
+  if (created_) fs::remove(temp_, ignored);
+}
+
+#endif
 
 }  // namespace settings

@@ -36,6 +36,14 @@ ProfileReading ReadPrivateProfile(std::string_view section, std::string_view key
 
 bool WritePrivateProfile(std::string_view section, std::string_view key, std::string_view value,
                          const std::filesystem::path& file) {
+  // The A function would cut the text at a NUL and write a line break into the file as it is.
+  if (!FitsOnOneLine(section) || !FitsOnOneLine(key) || !FitsOnOneLine(value)) return false;
+  // A read-only file is an administrator's lock on the port: refused here, whatever the function
+  // would make of it, and so is a directory of that name.
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    return false;
   return WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
                                     std::string(value).c_str(), AnsiPath(file).c_str()) != 0;
 }

@@ -1,5 +1,8 @@
 #include "settings/profile_file.h"
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,6 +18,8 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // The blanks that the Windows functions trim around names and values: blank, tab, vertical tab,
 // form feed and the DOS end-of-file mark.
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || c == u'\x1A'; }
+bool IsBlankByte(char c) { return IsBlank(static_cast<unsigned char>(c)); }
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 std::u16string_view Trim(std::u16string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -48,24 +53,156 @@ bool SameName(std::u16string_view stored, std::u16string_view wanted) {
 struct Encoding {
   bool utf8 = false;
   std::u16string Decode(std::string_view bytes) const {
+    // ASCII bytes are themselves in both encodings, and most lines hold nothing else.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      return std::u16string(bytes.begin(), bytes.end());
     return utf8 ? text::FromUtf8(bytes) : text::FromCodePage950(bytes);
   }
   std::string Encode(std::u16string_view s) const { return utf8 ? text::ToUtf8(s) : text::ToCodePage950(s); }
 };
 
+// The lines of a file as the Windows functions split them, at CR LF, a lone CR or a lone LF, each
+// with its own break. Only a piece of the file and the line at hand are held at a time.
+class LineReader {
+ public:
+  using Sink = std::function<void(std::string_view)>;
+
+  LineReader(FileReader& file, std::size_t piece) : file_(file), piece_(std::max<std::size_t>(piece, 1)) {}
+
+  bool failed() const { return file_.state() == FileReader::State::Unreadable; }
+
+  // Takes a UTF-8 byte-order mark off the start of the file; true when there was one.
+  bool TakeMark() {
+    while (size_ - pos_ < kUtf8Mark.size() && Fill()) {
+    }
+    if (!Held().starts_with(kUtf8Mark)) return false;
+    pos_ += kUtf8Mark.size();
+    return true;
+  }
+
+  // The first line's break, without taking the line; CR LF when the file has none.
+  std::string_view FirstBreak() {
+    for (std::size_t i = 0;; ++i) {
+      while (pos_ + i + 1 >= size_ && Fill()) {
+      }
+      if (pos_ + i >= size_) return "\r\n";
+      const char c = buffer_[pos_ + i];
+      if (c == '\n') return "\n";
+      if (c == '\r') return pos_ + i + 1 < size_ && buffer_[pos_ + i + 1] == '\n' ? "\r\n" : "\r";
+    }
+  }
+
+  // The next line with its break; false at the end of the file. The view holds until the next call.
+  bool Next(std::string_view& line) {
+    std::size_t searched = 0;  // bytes after pos_ known to hold no break
+    for (;;) {
+      std::size_t i = pos_ + searched;
+      while (i < size_ && !IsBreak(buffer_[i])) ++i;
+      if (i < size_ && (buffer_[i] == '\n' || i + 1 < size_ || end_)) {
+        const std::size_t end = i + (buffer_[i] == '\r' && i + 1 < size_ && buffer_[i + 1] == '\n' ? 2 : 1);
+        line = Take(end - pos_);
+        return true;
+      }
+      // A CR at the end of what is held may be the first half of CR LF.
+      searched = i - pos_;
+      if (!Fill()) {
+        if (pos_ == size_) return false;
+        line = Take(size_ - pos_);
+        return true;
+      }
+    }
+  }
+
+  // Hands the lines before the next one whose first non-blank byte is '[' to `skipped`; false when
+  // the file ends first. Only such a line can be a section's header, and finding its bracket takes
+  // one search of the bytes rather than a look at every line.
+  bool SkipToBracketLine(const Sink& skipped) {
+    std::size_t searched = 0;  // bytes after pos_ known to hold no bracket and no break
+    for (;;) {
+      for (std::size_t from = pos_ + searched; from < size_;) {
+        const void* hit = std::memchr(buffer_.data() + from, '[', size_ - from);
+        if (!hit) break;
+        const std::size_t bracket = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data());
+        std::size_t start = bracket;
+        while (start > pos_ && IsBlankByte(buffer_[start - 1])) --start;
+        // Blanks cannot be the second byte of a character, so the bracket begins its line's text.
+        if (start == pos_ || IsBreak(buffer_[start - 1])) {
+          skipped(Take(start - pos_));
+          return true;
+        }
+        from = bracket + 1;
+      }
+      // Whole lines without a header go on at once; the unfinished last one waits for more bytes.
+      std::size_t lineStart = size_;
+      while (lineStart > pos_ + searched && !IsBreak(buffer_[lineStart - 1])) --lineStart;
+      if (lineStart == pos_ + searched) lineStart = pos_;
+      skipped(Take(lineStart - pos_));
+      searched = size_ - pos_;
+      if (!Fill()) {
+        skipped(Take(size_ - pos_));
+        return false;
+      }
+    }
+  }
+
+  // Hands everything not yet taken to `rest`.
+  void Rest(const Sink& rest) {
+    do rest(Take(size_ - pos_));
+    while (Fill());
+  }
+
+  // Whether the last byte taken ended a line: a line added after it needs no break of its own.
+  bool EndsWithBreak() const { return IsBreak(last_); }
+
+ private:
+  std::string_view Held() const { return {buffer_.data() + pos_, size_ - pos_}; }
+
+  std::string_view Take(std::size_t count) {
+    const std::string_view taken(buffer_.data() + pos_, count);
+    pos_ += count;
+    if (count > 0) last_ = taken.back();
+    return taken;
+  }
+
+  // Reads one more piece behind what is held; false at the end of the file or when reading failed.
+  bool Fill() {
+    if (end_) return false;
+    if (pos_ > 0) {
+      std::memmove(buffer_.data(), buffer_.data() + pos_, size_ - pos_);
+      size_ -= pos_;
+      pos_ = 0;
+    }
+    if (buffer_.size() < size_ + piece_) buffer_.resize(std::max(buffer_.size() * 2, size_ + piece_));
+    const std::size_t n = file_.Read(buffer_.data() + size_, piece_);
+    size_ += n;
+    end_ = n == 0;
+    return !end_;
+  }
+
+  FileReader& file_;
+  const std::size_t piece_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;   // the next byte to take, always the start of a line
+  std::size_t size_ = 0;  // the end of the bytes held
+  bool end_ = false;
+  char last_ = '\n';
+};
+
 enum class LineKind { Other, Section, Key };
 
 struct Line {
-  std::string_view raw;  // the line's bytes, its line break included
   LineKind kind = LineKind::Other;
   std::u16string name;
   std::optional<std::u16string> value;  // a key line without '=' has no value
 };
 
-Line ParseLine(std::string_view raw, std::string_view content, const Encoding& encoding) {
+std::string_view Content(std::string_view raw) {
+  return raw.substr(0, std::min(raw.find_first_of("\r\n"), raw.size()));
+}
+
+Line ParseLine(std::string_view raw, const Encoding& encoding) {
   Line line;
-  line.raw = raw;
-  const std::u16string decoded = encoding.Decode(content);
+  const std::u16string decoded = encoding.Decode(Content(raw));
   const std::u16string_view s = Trim(decoded);
   if (s.empty()) return line;
   if (s.front() == u'[') {
@@ -83,69 +220,42 @@ Line ParseLine(std::string_view raw, std::string_view content, const Encoding& e
   return line;
 }
 
-struct Profile {
-  Encoding encoding;
-  std::string_view preamble;  // the byte-order mark, if any
-  std::vector<Line> lines;
-  std::string lineBreak = "\r\n";  // the file's own, for the lines we add
-};
-
-Profile Parse(std::string_view bytes) {
-  Profile profile;
-  if (bytes.starts_with(kUtf8Mark)) {
-    profile.encoding.utf8 = true;
-    profile.preamble = bytes.substr(0, kUtf8Mark.size());
-    bytes.remove_prefix(kUtf8Mark.size());
-  }
-  bool breakSeen = false;
-  while (!bytes.empty()) {
-    // Each line keeps its own break (CR LF, LF or a lone CR); a blank line is a line of its own.
-    const size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
-    const size_t breakLength = end == bytes.size() ? 0 : bytes.substr(end, 2) == "\r\n" ? 2 : 1;
-    if (!breakSeen && breakLength > 0) {
-      breakSeen = true;
-      profile.lineBreak = std::string(bytes.substr(end, breakLength));
-    }
-    profile.lines.push_back(
-        ParseLine(bytes.substr(0, end + breakLength), bytes.substr(0, end), profile.encoding));
-    bytes.remove_prefix(end + breakLength);
-  }
-  return profile;
+std::string_view TrimBytes(std::string_view s) {
+  while (!s.empty() && IsBlankByte(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlankByte(s.back())) s.remove_suffix(1);
+  return s;
 }
 
-constexpr size_t kNotFound = std::string::npos;
-
-// Where a section's lines are in the file: its header and the line after its last key line.
-// Lines before the first header form a section with an empty name.
-struct SectionPlace {
-  size_t header = 0;  // index of the header line, or kNotFound for the unnamed section
-  size_t end = 0;
-};
-
-std::optional<SectionPlace> FindSection(const Profile& profile, std::u16string_view name) {
-  std::optional<SectionPlace> found;
-  if (name.empty()) found = SectionPlace{kNotFound, 0};
-  for (size_t i = 0; i < profile.lines.size(); ++i) {
-    const Line& line = profile.lines[i];
-    if (line.kind == LineKind::Section) {
-      if (found) break;
-      if (SameName(line.name, name)) found = SectionPlace{i, i + 1};
-    } else if (found && line.kind == LineKind::Key) {
-      found->end = i + 1;
-    }
-  }
-  return found;
+bool SameAsciiName(std::string_view stored, std::u16string_view wanted) {
+  stored = stored.substr(0, stored.find('\0'));
+  if (stored.size() != wanted.size()) return false;
+  for (size_t i = 0; i < stored.size(); ++i)
+    if (Upper(static_cast<unsigned char>(stored[i])) != Upper(wanted[i])) return false;
+  return true;
 }
 
-// The index of the section's first line for `key`, or kNotFound.
-size_t FindKey(const Profile& profile, const std::optional<SectionPlace>& section, std::u16string_view key) {
-  if (!section) return kNotFound;
-  const size_t first = section->header == kNotFound ? 0 : section->header + 1;
-  for (size_t i = first; i < section->end; ++i) {
-    const Line& line = profile.lines[i];
-    if (line.kind == LineKind::Key && SameName(line.name, key)) return i;
+// What kind of line it is and whether its name is `wanted`. A line of ASCII bytes, as most are, is
+// looked at as it is: decoding every line of a large file would cost far more than reading it.
+struct Glance {
+  LineKind kind = LineKind::Other;
+  bool named = false;
+};
+
+Glance GlanceAt(std::string_view raw, const Encoding& encoding, std::u16string_view wanted) {
+  const std::string_view content = Content(raw);
+  if (!std::all_of(content.begin(), content.end(),
+                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    const Line line = ParseLine(raw, encoding);
+    return {line.kind, line.kind != LineKind::Other && SameName(line.name, wanted)};
   }
-  return kNotFound;
+  const std::string_view s = TrimBytes(content);
+  if (s.empty()) return {};
+  if (s.front() == '[') {
+    const size_t close = s.rfind(']');
+    if (close != std::string_view::npos && close > 0)
+      return {LineKind::Section, SameAsciiName(TrimBytes(s.substr(1, close - 1)), wanted)};
+  }
+  return {LineKind::Key, SameAsciiName(TrimBytes(s.substr(0, s.find('='))), wanted)};
 }
 
 std::u16string QueryName(std::string_view bytes) {
@@ -167,25 +277,125 @@ std::u16string CopyEntry(std::u16string_view value, size_t capacity) {
   return buffer;
 }
 
+// The key's first line in the first section of that name; lines before the first header form a
+// section with an empty name. The file is read no further than that section.
+struct Entry {
+  bool readable = true;
+  bool found = false;
+  std::optional<std::u16string> value;
+};
+
+Entry FindEntry(FileReader& file, std::size_t piece, std::u16string_view section, std::u16string_view key) {
+  if (file.state() == FileReader::State::Missing) return {};
+  LineReader lines(file, piece);
+  const Encoding encoding{lines.TakeMark()};
+  bool inSection = section.empty();
+  std::string_view raw;
+  for (;;) {
+    if (!inSection && !lines.SkipToBracketLine([](std::string_view) {})) break;
+    if (!lines.Next(raw)) break;
+    const Glance glance = GlanceAt(raw, encoding, inSection ? key : section);
+    if (glance.kind == LineKind::Section) {
+      if (inSection) break;
+      inSection = glance.named;
+    } else if (inSection && glance.kind == LineKind::Key && glance.named) {
+      return {true, true, ParseLine(raw, encoding).value};
+    }
+  }
+  return {!lines.failed(), false, std::nullopt};
+}
+
+enum class Composed { Ready, Unchanged, Failed };
+
+// The new contents of the file into `out`. The old file is closed again before it is replaced,
+// since Windows replaces no file that is open.
+Composed Compose(std::string_view section, std::string_view key, std::string_view value, FileReplacement& out,
+                 std::size_t piece) {
+  FileReader reader(out.target());
+  if (reader.state() == FileReader::State::Unreadable) return Composed::Failed;
+
+  const std::u16string sectionName = QueryName(section);
+  const std::u16string keyName = QueryName(key);
+  std::u16string newValue = text::FromCodePage950(value);
+  newValue.erase(0, std::min(newValue.find_first_not_of(u" \t\v\f\x1A"), newValue.size()));
+
+  LineReader lines(reader, piece);
+  const Encoding encoding{lines.TakeMark()};
+  if (encoding.utf8) out.Append(kUtf8Mark);
+  // The file's own line break, for the lines we add.
+  const std::string lineBreak(lines.FirstBreak());
+  const std::string keyLine = encoding.Encode(keyName + u"=" + newValue) + lineBreak;
+  const auto copy = [&out](std::string_view bytes) { out.Append(bytes); };
+
+  // The key's line goes in place of its old line, after the section's last line (before the blank
+  // lines that follow it), or into a new section at the end of the file.
+  bool inSection = sectionName.empty();
+  std::string blanks;  // blank lines of the section not yet passed on
+  bool placed = false;
+  std::string_view raw;
+  for (;;) {
+    if (!inSection && !lines.SkipToBracketLine(copy)) break;
+    if (!lines.Next(raw)) break;
+    const Glance glance = GlanceAt(raw, encoding, inSection ? keyName : sectionName);
+    if (!inSection) {
+      out.Append(raw);
+      inSection = glance.kind == LineKind::Section && glance.named;
+      continue;
+    }
+    if (glance.kind == LineKind::Other) {
+      blanks += raw;
+      continue;
+    }
+    if (glance.kind == LineKind::Key && !glance.named) {
+      out.Append(blanks);
+      blanks.clear();
+      out.Append(raw);
+      continue;
+    }
+    if (glance.kind == LineKind::Key) {
+      const Line line = ParseLine(raw, encoding);
+      if (line.value && UpToNul(*line.value) == newValue) return Composed::Unchanged;
+      // The key keeps its own spelling, the line its own line break.
+      out.Append(blanks);
+      out.Append(encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue));
+      out.Append(raw.substr(Content(raw).size()));
+    } else {
+      out.Append(keyLine);
+      out.Append(blanks);
+      out.Append(raw);
+    }
+    placed = true;
+    lines.Rest(copy);
+    break;
+  }
+  if (lines.failed()) return Composed::Failed;
+  if (!placed) {
+    // Blank lines follow a line that has its break; the file's last line may have none.
+    if (blanks.empty() && !lines.EndsWithBreak()) out.Append(lineBreak);
+    if (!inSection) out.Append(encoding.Encode(u"[" + sectionName + u"]") + lineBreak);
+    out.Append(keyLine);
+    out.Append(blanks);
+  }
+  return Composed::Ready;
+}
+
 }  // namespace
 
+bool FitsOnOneLine(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos;
+}
+
 ProfileReading ReadProfileFile(std::string_view section, std::string_view key, std::string_view defaultValue,
-                               std::uint32_t capacity, const std::filesystem::path& file) {
+                               std::uint32_t capacity, const std::filesystem::path& file, std::size_t piece) {
   if (capacity == 0) return {};
   std::u16string fallback = text::FromCodePage950(defaultValue);
   while (!fallback.empty() && fallback.back() == u' ') fallback.pop_back();
 
-  const FileContents contents = ReadWholeFile(file);
-  std::u16string value;
-  if (contents.state == FileState::Unreadable) {
-    value = UpToNul(fallback).substr(0, capacity - 1);
-  } else {
-    const Profile profile = Parse(contents.bytes);
-    const std::optional<SectionPlace> place = FindSection(profile, QueryName(section));
-    const size_t found = FindKey(profile, place, QueryName(key));
-    const Line* line = found != kNotFound ? &profile.lines[found] : nullptr;
-    value = CopyEntry(line && line->value ? *line->value : fallback, capacity);
-  }
+  FileReader reader(file);
+  const Entry entry = FindEntry(reader, piece, QueryName(section), QueryName(key));
+  const std::u16string value = entry.readable && entry.value ? CopyEntry(*entry.value, capacity)
+                               : entry.readable              ? CopyEntry(fallback, capacity)
+                                                : std::u16string(UpToNul(fallback).substr(0, capacity - 1));
 
   ProfileReading reading{0, text::ToCodePage950(value)};
   if (reading.value.size() < capacity) {
@@ -197,47 +407,20 @@ ProfileReading ReadProfileFile(std::string_view section, std::string_view key, s
 }
 
 bool WriteProfileFile(std::string_view section, std::string_view key, std::string_view value,
-                      const std::filesystem::path& file) {
-  const FileContents contents = ReadWholeFile(file);
-  if (contents.state == FileState::Unreadable) return false;
-  const Profile profile = Parse(contents.bytes);
-  const std::u16string sectionName = QueryName(section);
-  const std::u16string keyName = QueryName(key);
-  std::u16string newValue = text::FromCodePage950(value);
-  newValue.erase(0, std::min(newValue.find_first_not_of(u" \t\v\f\x1A\r\n"), newValue.size()));
-
-  const std::optional<SectionPlace> place = FindSection(profile, sectionName);
-  const size_t found = FindKey(profile, place, keyName);
-
-  // The line for the key goes in place of its old line, after the section's last line, or into a
-  // new section at the end of the file.
-  if (found != kNotFound && profile.lines[found].value && UpToNul(*profile.lines[found].value) == newValue) {
-    return true;  // nothing to change
+                      const std::filesystem::path& file, std::size_t piece) {
+  // A line break would end the line early and start another of the caller's making.
+  if (!FitsOnOneLine(section) || !FitsOnOneLine(key) || !FitsOnOneLine(value)) return false;
+  FileReplacement out(file);
+  if (!out.possible()) return false;
+  switch (Compose(section, key, value, out, piece)) {
+    case Composed::Unchanged:
+      return true;
+    case Composed::Failed:
+      return false;
+    case Composed::Ready:
+      break;
   }
-  auto withBreak = [&](std::string_view raw) {
-    const bool broken = !raw.empty() && (raw.back() == '\n' || raw.back() == '\r');
-    return std::string(raw) + (broken ? "" : profile.lineBreak);
-  };
-  const std::string keyLine = profile.encoding.Encode(keyName + u"=" + newValue) + profile.lineBreak;
-
-  std::string out(profile.preamble);
-  if (found == kNotFound && place && place->end == 0) out += keyLine;
-  for (size_t i = 0; i < profile.lines.size(); ++i) {
-    const Line& line = profile.lines[i];
-    if (i == found) {
-      // The key keeps its own spelling, the line its own line break.
-      const size_t contentEnd = std::min(line.raw.find_first_of("\r\n"), line.raw.size());
-      out += profile.encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue);
-      out += line.raw.substr(contentEnd);
-      continue;
-    }
-    const bool keyAfter = found == kNotFound && place && i + 1 == place->end;
-    const bool sectionAfter = !place && i + 1 == profile.lines.size();
-    out += keyAfter || sectionAfter ? withBreak(line.raw) : std::string(line.raw);
-    if (keyAfter) out += keyLine;
-  }
-  if (!place) out += profile.encoding.Encode(u"[" + sectionName + u"]") + profile.lineBreak + keyLine;
-  return ReplaceFileContents(file, out);
+  return out.Commit();
 }
 
 }  // namespace settings

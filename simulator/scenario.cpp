@@ -24,9 +24,35 @@ std::optional<std::int32_t> Number(std::string_view s) {
 
 bool Yes(std::string_view s) { return s == "yes" || s == "true" || s == "1"; }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // A field of the card's data: the text in code page 950, cut to whole characters and blank-padded.
+// "\xHH" puts the byte HH on the card as it is, so that a card can hold bytes the code page cannot
+// convert; such a field is cut at its width wherever that falls.
 std::string Field(std::string_view utf8, size_t width) {
-  std::string bytes = text::ToCodePage950Fitted(text::FromUtf8(utf8), width);
+  std::string bytes;
+  if (utf8.find("\\x") == std::string_view::npos) {
+    bytes = text::ToCodePage950Fitted(text::FromUtf8(utf8), width);
+  } else {
+    std::string run;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+      if (utf8.substr(i, 2) == "\\x" && i + 3 < utf8.size() && HexDigit(utf8[i + 2]) >= 0 &&
+          HexDigit(utf8[i + 3]) >= 0) {
+        bytes += text::ToCodePage950(text::FromUtf8(run)) +
+                 static_cast<char>(HexDigit(utf8[i + 2]) * 16 + HexDigit(utf8[i + 3]));
+        run.clear();
+        i += 3;
+      } else {
+        run += utf8[i];
+      }
+    }
+    bytes += text::ToCodePage950(text::FromUtf8(run));
+  }
   bytes.resize(width, ' ');
   return bytes;
 }

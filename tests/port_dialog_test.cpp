@@ -55,12 +55,36 @@ TEST_F(PortDialogTest, OkWritesThePortBoxAndCloses) {
 }
 
 TEST_F(PortDialogTest, FailedWriteIsReportedAndTheDialogStillCloses) {
-  std::filesystem::remove(store.FilePath());
-  std::filesystem::create_directory(store.FilePath());
-  dialog.Load();
-  dialog.ClickOk();
-  EXPECT_EQ(events, (std::vector<std::string>{
-                        "message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())), "close"}));
+  const struct {
+    const char* name;
+    bool directory;
+  } rows[] = {
+      {"directory", true},
+      // An administrator locks the port by making the file read-only.
+      {"read-only file", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    events.clear();
+    std::filesystem::remove(store.FilePath());
+    if (row.directory) {
+      std::filesystem::create_directory(store.FilePath());
+    } else {
+      dir.Write("VANTOQuery.ini", SettingsFile("3"));
+      std::filesystem::permissions(store.FilePath(), std::filesystem::perms::owner_read);
+    }
+    dialog.Load();
+    dialogView.portText = u"5";
+    dialog.ClickOk();
+    EXPECT_EQ(events,
+              (std::vector<std::string>{
+                  "message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())), "close"}));
+    if (!row.directory) {
+      EXPECT_EQ(dir.Read("VANTOQuery.ini"), SettingsFile("3"));
+    }
+    std::filesystem::permissions(store.FilePath(), std::filesystem::perms::owner_all);
+    std::filesystem::remove(store.FilePath());
+  }
 }
 
 TEST_F(PortDialogTest, CancelWarnsOnlyWhenNothingIsStored) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -64,14 +65,17 @@ TEST(ProfileReadTest, ReadsAsTheWindowsFunctionDoes) {
       {"quoted 255 characters lose one", "[Sec]\nCOM=\"" + a254 + "b\"\n", "Sec", "COM", 254, a254},
   };
   for (const ReadRow& row : rows) {
-    SCOPED_TRACE(row.name);
-    TempDir dir;
-    const auto file = dir.path() / "t.ini";
-    if (row.file) dir.Write("t.ini", *row.file);
-    const auto reading = ReadProfileFile(row.section, row.key, row.defaultValue, 256, file);
-    EXPECT_EQ(reading.result, row.result);
-    EXPECT_EQ(reading.value, row.value);
-    EXPECT_EQ(std::filesystem::exists(file), row.file.has_value());
+    // Small pieces put every line break and bracket at the edge of what is held.
+    for (size_t piece : {size_t{1}, size_t{2}, size_t{3}, settings::kReadPiece}) {
+      SCOPED_TRACE(std::string(row.name) + ", pieces of " + std::to_string(piece));
+      TempDir dir;
+      const auto file = dir.path() / "t.ini";
+      if (row.file) dir.Write("t.ini", *row.file);
+      const auto reading = ReadProfileFile(row.section, row.key, row.defaultValue, 256, file, piece);
+      EXPECT_EQ(reading.result, row.result);
+      EXPECT_EQ(reading.value, row.value);
+      EXPECT_EQ(std::filesystem::exists(file), row.file.has_value());
+    }
   }
 }
 
@@ -107,16 +111,78 @@ TEST(ProfileWriteTest, ChangesOnlyTheKeyLine) {
        "2\r\n"},
   };
   for (const auto& row : rows) {
+    for (size_t piece : {size_t{1}, size_t{2}, size_t{3}, settings::kReadPiece}) {
+      SCOPED_TRACE(std::string(row.name) + ", pieces of " + std::to_string(piece));
+      TempDir dir;
+      if (row.before) dir.Write("t.ini", *row.before);
+      EXPECT_TRUE(WriteProfileFile(row.section, "COM", row.value, dir.path() / "t.ini", piece));
+      EXPECT_EQ(dir.Read("t.ini"), row.after);
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
+  }
+}
+
+TEST(ProfileWriteTest, RefusedWriteLeavesTheFileAsItWas) {
+  const std::string before = "[Sec]\r\nCOM=1\r\n";
+  const struct {
+    const char* name;
+    std::string section, key, value;
+    bool readOnly = false;
+  } rows[] = {
+      {"line feed in the value", "Sec", "COM", "2\n[Other]"},
+      {"CR in the value", "Sec", "COM", "2\rX=1"},
+      {"NUL in the value", "Sec", "COM", std::string("2\0X", 3)},
+      {"line feed in the key", "Sec", "X\nCOM", "2"},
+      {"CR in the section", "Sec\r", "COM", "2"},
+      {"NUL in the section", std::string("Sec\0", 4), "COM", "2"},
+      // An administrator locks the port this way; the Windows function then fails.
+      {"read-only file", "Sec", "COM", "2", true},
+      {"read-only file, same value", "Sec", "COM", "1", true},
+  };
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     TempDir dir;
-    if (row.before) dir.Write("t.ini", *row.before);
-    EXPECT_TRUE(WriteProfileFile(row.section, "COM", row.value, dir.path() / "t.ini"));
-    EXPECT_EQ(dir.Read("t.ini"), row.after);
+    const auto file = dir.Write("t.ini", before);
+    if (row.readOnly) std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(WriteProfileFile(row.section, row.key, row.value, file));
+    EXPECT_EQ(dir.Read("t.ini"), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // Windows removes no read-only file.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
   }
 }
 
 #ifndef _WIN32
+TEST(ProfileWriteTest, WritesThroughSymbolicLinks) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // link, what it names
+    std::string target;  // the file that the links end at, in the directory
+    bool exists = true;
+  } rows[] = {
+      {"link beside its target", {{"t.ini", "real.ini"}}, "real.ini"},
+      {"link into another directory", {{"t.ini", "sub/real.ini"}}, "sub/real.ini"},
+      {"link by absolute path", {{"t.ini", "@/sub/real.ini"}}, "sub/real.ini"},
+      {"chain of links", {{"t.ini", "sub/link.ini"}, {"sub/link.ini", "../real.ini"}}, "real.ini"},
+      {"link to a file not yet there", {{"t.ini", "sub/real.ini"}}, "sub/real.ini", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "sub");
+    if (row.exists) dir.Write(row.target, "; kept\n[Sec]\nCOM=1\n");
+    for (const auto& [link, named] : row.links) {
+      const std::string to = named.starts_with('@') ? dir.path().string() + named.substr(1) : named;
+      std::filesystem::create_symlink(to, dir.path() / link);
+    }
+    ASSERT_TRUE(WriteProfileFile("Sec", "COM", "2", dir.path() / "t.ini"));
+    EXPECT_EQ(dir.Read(row.target), row.exists ? "; kept\n[Sec]\nCOM=2\n" : "[Sec]\r\nCOM=2\r\n");
+    for (const auto& [link, named] : row.links) EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / link));
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.path()), {}),
+              static_cast<std::ptrdiff_t>(row.links.size() + 2));
+  }
+}
+
 TEST(ProfileWriteTest, KeepsPermissions) {
   TempDir dir;
   const auto file = dir.Write("t.ini", "[Sec]\nCOM=1\n");
@@ -135,6 +201,12 @@ TEST(ProfileWriteTest, FailureLeavesTheOldFileAsItWas) {
   std::filesystem::create_directory(dir.path() / "t.ini");
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "t.ini"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "t.ini"));
+  // A pipe is neither waited on nor replaced.
+  ASSERT_EQ(mkfifo((dir.path() / "p.ini").c_str(), 0600), 0);
+  EXPECT_EQ(ReadProfileFile("Sec", "COM", "", 256, dir.path() / "p.ini").result, 0u);
+  EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "p.ini"));
+  EXPECT_EQ(std::filesystem::status(dir.path() / "p.ini").type(), std::filesystem::file_type::fifo);
+  std::filesystem::remove(dir.path() / "p.ini");
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "none" / "t.ini"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }

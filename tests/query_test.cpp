@@ -210,6 +210,16 @@ TEST_F(QueryTest, FieldsAreCutByBytePosition) {
        std::string("000012345678") + "\xfa\x40\xa4\x70" + std::string(16, ' ') + "A123456789" + "0550815" +
            std::string(23, ' '),
        "000012345678", "A123456789", "0550815"},
+      // Bytes that the code page cannot convert become fewer characters; the fields behind them
+      // must not move.
+      {"unconvertible name",
+       std::string("000012345678") + std::string(20, '\x81') + "A123456789" + "0550815" +
+           std::string(23, ' '),
+       "000012345678", "A123456789", "0550815"},
+      {"lead bytes before 0xFF",
+       std::string("000012345678") + std::string(10, '\xff') + "\xa4\xff\xa4\xff" +
+           "\xa4\xff\xa4\xff\xa4\xff" + "A123456789" + "0550815" + std::string(23, ' '),
+       "000012345678", "A123456789", "0550815"},
       // The library filled only part of the buffer: a text box shows what comes before the NULs.
       {"partly filled", std::string("0000123"), "0000123", "", ""},
   };

@@ -86,14 +86,24 @@ TEST_F(SimulatorTest, WhatTheReaderLacksShowsAsItsStatus) {
 }
 
 TEST_F(SimulatorTest, ScenarioPatientIsCutOutOfTheBasicData) {
-  Scenario(
-      "[patient]\ncard_number = 900000000123\nname = 陳美玲\nid_number = B234567890\nbirth_date = 0701231\n"
-      "[sam]\nhospital_code = 1234\n");
-  station.ClickQuery();
-  EXPECT_EQ(U8(view.Box(Box::CardId)), "900000000123");
-  EXPECT_EQ(U8(view.Box(Box::Asid)), "B234567890");
-  EXPECT_EQ(U8(view.Box(Box::Birthday)), "0701231");
-  EXPECT_EQ(U8(view.Box(Box::HospId)), "1234      ");
+  const struct {
+    const char* name;
+    std::string patientName;
+  } rows[] = {
+      {"Big5 name", "陳美玲"},
+      // Bytes that code page 950 cannot convert, as a damaged card may hold them.
+      {"unconvertible name", "\\x81\\x81\\x81\\x81\\x81\\x81\\x81\\x81\\x81\\xff\\xa4\\xff\\xa4"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scenario("[patient]\ncard_number = 900000000123\nname = " + row.patientName +
+             "\nid_number = B234567890\nbirth_date = 0701231\n[sam]\nhospital_code = 1234\n");
+    station.ClickQuery();
+    EXPECT_EQ(U8(view.Box(Box::CardId)), "900000000123");
+    EXPECT_EQ(U8(view.Box(Box::Asid)), "B234567890");
+    EXPECT_EQ(U8(view.Box(Box::Birthday)), "0701231");
+    EXPECT_EQ(U8(view.Box(Box::HospId)), "1234      ");
+  }
 }
 
 TEST_F(SimulatorTest, AuthenticationUnlocksEligibilityAndTheServiceLog) {
