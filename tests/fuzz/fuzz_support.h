@@ -35,14 +35,17 @@ inline std::vector<std::optional<std::string>> Parts(const std::uint8_t* data, s
   return ordered;
 }
 
-// A directory of this process's own for the files a fuzzer writes, removed when it ends. Memory
-// rather than disk where there is one, since every write syncs its file.
+// A directory of this process's own for the files a fuzzer writes, in TMPDIR when it is set, else
+// in memory rather than on disk where there is one, since every write syncs its file. libFuzzer
+// ends a run without the exit handlers that would remove it, so scripts/fuzz sets TMPDIR to a
+// directory it removes.
 inline const std::filesystem::path& WorkDir() {
   static const std::filesystem::path dir = [] {
     std::error_code error;
-    const std::filesystem::path parent = std::filesystem::is_directory("/dev/shm", error)
-                                             ? std::filesystem::path("/dev/shm")
-                                             : std::filesystem::temp_directory_path();
+    const std::filesystem::path parent =
+        !std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm", error)
+            ? std::filesystem::path("/dev/shm")
+            : std::filesystem::temp_directory_path();
     std::string name = (parent / "ziroze-fuzz-XXXXXX").string();
     if (!mkdtemp(name.data())) std::abort();
     std::atexit([] {
