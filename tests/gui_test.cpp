@@ -417,11 +417,7 @@ TEST_F(WindowTest, Screenshot) {
   const QString folder = qEnvironmentVariable("ZIROZE_SCREENSHOT_DIR");
   if (folder.isEmpty()) GTEST_SKIP() << "ZIROZE_SCREENSHOT_DIR not set";
   Start(SettingsFile("3"));
-  card.bytes["csGetHospID"] = "3501200000";
-  card.bytes["csGetCardNo"] = "100000000001";
-  card.bytes["hisGetBasicData"] =
-      "000012345678\xa4\xfd\xa4\x70\xa9\xfa" + std::string(14, ' ') + "A1234567890550815";
-  card.status["vantoGetAdultPrevent"] = 3000;
+  card.ScriptEligiblePatient();
   Control<QPushButton>("btnQuery")->click();
   EXPECT_TRUE(window->grab().save(folder + QStringLiteral("/linux-station.png")));
 }

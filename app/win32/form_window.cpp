@@ -144,9 +144,7 @@ bool FormWindow::Create(HWND owner) {
   if (description_.inTaskbar) owner = nullptr;
   if (!description_.inTaskbar && !owner) exStyle |= WS_EX_TOOLWINDOW;
 
-  RECT outer{0, 0, TwipsToPixels(description_.clientWidth, dpi_),
-             TwipsToPixels(description_.clientHeight, dpi_)};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  const RECT outer = OuterRect(style, exStyle);
   int left = CW_USEDEFAULT;
   int top = CW_USEDEFAULT;
   if (description_.screenPlace) {
@@ -174,6 +172,13 @@ bool FormWindow::Create(HWND owner) {
   PutLaterControlsInFront();
   NameControlsForScreenReaders();
   return true;
+}
+
+RECT FormWindow::OuterRect(DWORD style, DWORD exStyle) const {
+  RECT outer{0, 0, TwipsToPixels(description_.clientWidth, dpi_),
+             TwipsToPixels(description_.clientHeight, dpi_)};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  return outer;
 }
 
 HWND FormWindow::CreateControl(const app::forms::Control& control, int index) {
@@ -369,10 +374,8 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
       // The window keeps its described size on a screen smaller than itself, as Windows would
       // otherwise cut it down to the screen's.
-      RECT outer{0, 0, TwipsToPixels(description_.clientWidth, dpi_),
-                 TwipsToPixels(description_.clientHeight, dpi_)};
-      AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+      const RECT outer = OuterRect(static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)),
+                                   static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
       limits->ptMaxTrackSize.x = std::max(limits->ptMaxTrackSize.x, outer.right - outer.left);
       limits->ptMaxTrackSize.y = std::max(limits->ptMaxTrackSize.y, outer.bottom - outer.top);

@@ -56,6 +56,8 @@ class FormWindow {
   bool RegisterClass() const;
   HWND CreateControl(const app::forms::Control& control, int index);
   void KeepClosedHeight(HWND combo, int height) const;
+  // The window's outer rectangle around its described inner area, for these styles.
+  RECT OuterRect(DWORD style, DWORD exStyle) const;
   void PutLaterControlsInFront();
   void NameControlsForScreenReaders() const;
   void MoveFocus(bool backwards);

@@ -21,6 +21,15 @@ class RecordingCardService : public cardservice::CardService {
   std::map<std::string, std::string> bytes;
   std::set<std::string> missing;
 
+  // A patient with a name in Chinese who is eligible, as the README's pictures show the station.
+  void ScriptEligiblePatient() {
+    bytes["csGetHospID"] = "3501200000";
+    bytes["csGetCardNo"] = "100000000001";
+    bytes["hisGetBasicData"] =
+        "000012345678\xa4\xfd\xa4\x70\xa9\xfa" + std::string(14, ' ') + "A1234567890550815";
+    status["vantoGetAdultPrevent"] = 3000;
+  }
+
   std::int32_t csOpenCom(std::int16_t port) override { return Call("csOpenCom", std::to_string(port)); }
   std::int32_t csCloseCom() override { return Call("csCloseCom", ""); }
   std::int32_t csGetHospID(char* buf, std::int32_t* len) override {

@@ -616,11 +616,7 @@ TEST_F(Win32WindowTest, Screenshot) {
   const char* folder = std::getenv("ZIROZE_SCREENSHOT_DIR");
   if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_SCREENSHOT_DIR not set";
   Start(SettingsFile("3"));
-  card.bytes["csGetHospID"] = "3501200000";
-  card.bytes["csGetCardNo"] = "100000000001";
-  card.bytes["hisGetBasicData"] =
-      "000012345678\xa4\xfd\xa4\x70\xa9\xfa" + std::string(14, ' ') + "A1234567890550815";
-  card.status["vantoGetAdultPrevent"] = 3000;
+  card.ScriptEligiblePatient();
   Click(Control("btnQuery"));
   const std::filesystem::path file = std::filesystem::path(folder) / "win32-station.png";
   EXPECT_TRUE(win32_testing::SavePicture(window->hwnd(), file)) << file.string();
