@@ -253,12 +253,12 @@ TEST_F(PackageNote, VersionResourceNamesTheMaker) {
   EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(numbers[3], numbers[2])));
 
   for (const auto& [name, expected] : std::vector<std::pair<std::wstring, std::string>>{
-           {L"CompanyName", ZIROZE_COMPANY_TEXT},
+           {L"CompanyName", ZIROZE_COMPANY_CXX},
            {L"ProductName", "ZIROZE01"},
            {L"FileDescription", "ZIROZE01 成人預防保健服務資格查詢"},
            {L"FileVersion", ZIROZE_VERSION_TEXT},
            {L"ProductVersion", ZIROZE_VERSION_TEXT},
-           {L"LegalCopyright", ZIROZE_COPYRIGHT_TEXT},
+           {L"LegalCopyright", ZIROZE_COPYRIGHT_CXX},
            {L"OriginalFilename", "ZIROZE01.exe"}}) {
     wchar_t* value = nullptr;
     const std::wstring key = L"\\StringFileInfo\\040404B0\\" + name;
