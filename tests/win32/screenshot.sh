@@ -8,5 +8,16 @@ if [[ -z "${ZIROZE_SCREENSHOT_DIR:-}" ]]; then
   exit 77
 fi
 mkdir -p "$ZIROZE_SCREENSHOT_DIR"
+# Wine draws the caption buttons as letters of its Marlett font. Debian's Wine looks for its own
+# fonts (package fonts-wine) in a folder it never finds, so the picture's prefix (named as wine-run
+# names it) gets Marlett in its Windows fonts folder, where Wine does look.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [[ ! -f "$marlett" ]]; then
+  echo "No $marlett: the title bar would lack its buttons (scripts/setup --tests installs fonts-wine)"
+  exit 1
+fi
+fonts="$(cd "$(dirname "$3")/.." && pwd)/wineprefix-x11/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+cp "$marlett" "$fonts/"
 export ZIROZE_WINE_GRAPHICS=x11
 exec "$1" -a -s "-screen 0 1024x768x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" --gtest_filter='*Screenshot'

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "app/forms.h"
@@ -14,6 +17,7 @@
 #include "tests/support/station_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/window_support.h"
+#include "version.h"
 
 namespace {
 
@@ -189,6 +193,139 @@ TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+}
+
+// The unpacked package that check_package.sh names, read as a new IT person reads it.
+class PackageNote : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const wchar_t* folder = _wgetenv(L"ZIROZE_PACKAGE_DIR");
+    if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_PACKAGE_DIR names no unpacked package";
+    package = folder;
+  }
+  std::filesystem::path package;
+};
+
+// A cardsim.ini example of the note: the result it promises, and the file's lines.
+struct NoteExample {
+  std::string code;
+  std::string scenario;
+  bool operator==(const NoteExample&) const = default;
+};
+
+// The examples of one language's part of the note: a line "<heading> <code> (...)", then the
+// file's indented lines.
+std::vector<NoteExample> Examples(std::string_view part, std::string_view heading) {
+  std::vector<NoteExample> examples;
+  bool open = false;
+  while (!part.empty()) {
+    const size_t end = std::min(part.find('\n'), part.size());
+    std::string_view line = part.substr(0, end);
+    part.remove_prefix(std::min(end + 1, part.size()));
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const size_t indent = line.find_first_not_of(' ');
+    const std::string_view text = indent == std::string_view::npos ? "" : line.substr(indent);
+    if (text.starts_with(std::string(heading) + " ") && text.size() >= heading.size() + 5) {
+      examples.push_back({std::string(text.substr(heading.size() + 1, 4)), ""});
+      open = true;
+    } else if (open && indent > 0 && !text.empty() &&
+               ((text.front() == '[' && text.back() == ']') || text.find(" = ") != std::string_view::npos)) {
+      examples.back().scenario += std::string(text) + "\r\n";
+    } else {
+      open = false;
+    }
+  }
+  return examples;
+}
+
+TEST_F(PackageNote, VersionResourceNamesTheMaker) {
+  const std::wstring program = (package / "ZIROZE01.exe").native();
+  DWORD ignored = 0;
+  std::vector<char> info(GetFileVersionInfoSizeW(program.c_str(), &ignored));
+  ASSERT_FALSE(info.empty()) << GetLastError();
+  ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  const WORD numbers[] = {ZIROZE_VERSION_NUMBERS};
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(numbers[1], numbers[0])));
+  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(numbers[3], numbers[2])));
+
+  for (const auto& [name, expected] : std::vector<std::pair<std::wstring, std::string>>{
+           {L"CompanyName", ZIROZE_COMPANY_CXX},
+           {L"ProductName", "ZIROZE01"},
+           {L"FileDescription", "ZIROZE01 成人預防保健服務資格查詢"},
+           {L"FileVersion", ZIROZE_VERSION_TEXT},
+           {L"ProductVersion", ZIROZE_VERSION_TEXT},
+           {L"LegalCopyright", ZIROZE_COPYRIGHT_CXX},
+           {L"OriginalFilename", "ZIROZE01.exe"}}) {
+    wchar_t* value = nullptr;
+    const std::wstring key = L"\\StringFileInfo\\040404B0\\" + name;
+    ASSERT_TRUE(VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &size))
+        << U8(std::u16string(name.begin(), name.end()));
+    EXPECT_EQ(U8(std::u16string(value, value + wcsnlen(value, size))), expected);
+  }
+}
+
+// The note's trial: the packed simulator beside the packed program in a folder of another name, the
+// first start's dialog answered, then each example of the note as cardsim.ini in UTF-8 as Notepad
+// saves it, and the result it promises in txtMessage.
+TEST_F(PackageNote, SimulatorTrialGivesEachExamplesResult) {
+  std::ifstream in(package / "INSTALL.txt", std::ios::binary);
+  const std::string note((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t english = note.find("\r\nZIROZE01 adult preventive care");
+  ASSERT_NE(english, std::string::npos);
+  const auto chinese = Examples(std::string_view(note).substr(0, english), "查詢結果");
+  const auto examples = Examples(std::string_view(note).substr(english), "Result");
+  EXPECT_EQ(chinese, examples);
+  std::set<std::string> codes;
+  for (const NoteExample& example : examples) codes.insert(example.code);
+  EXPECT_EQ(codes.size(), examples.size());
+  for (const char* verdict : {"3000", "3003", "3004", "3333", "3444"})
+    EXPECT_TRUE(codes.contains(verdict)) << verdict;
+  EXPECT_EQ(examples.size(), 6u) << "one example per verdict and a failure";
+
+  testing_support::TempDir dir;
+  const std::filesystem::path folder = dir.path() / "ZIROZE01";
+  std::filesystem::create_directory(folder);
+  std::filesystem::copy_file(package / "ZIROZE01.exe", folder / "ZIROZE01.exe");
+  std::filesystem::copy_file(package / "simulator" / "VANTOCSAPI.dll", folder / "VANTOCSAPI.dll");
+
+  StationProcess station(folder / "ZIROZE01.exe");
+  ASSERT_TRUE(station.started()) << GetLastError();
+  const int dpi = win32ui::ScreenDpi();
+  const app::forms::Window& settings = app::forms::SettingsDialog();
+  HWND dialog = station.WaitForWindow(L"", settings.caption);
+  ASSERT_NE(dialog, nullptr) << "no 環境設定 at the first start";
+  const app::forms::Control* ok = app::forms::FindControl(settings, "OKButton");
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(
+      FindChild(dialog, win32_testing::ExpectedClass(ok->kind), ok->text, PlaceInWindow(settings, *ok, dpi)),
+      BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
+
+  const app::forms::Window& described = app::forms::MainWindow();
+  HWND main = station.WaitForWindow(L"", described.caption);
+  ASSERT_NE(main, nullptr);
+  const auto find = [&](std::string_view name, std::optional<std::u16string_view> caption) {
+    const app::forms::Control* control = app::forms::FindControl(described, name);
+    return FindChild(main, win32_testing::ExpectedClass(control->kind), caption,
+                     PlaceInWindow(described, *control, dpi));
+  };
+  HWND query = find("btnQuery", app::forms::FindControl(described, "btnQuery")->text);
+  ASSERT_NE(query, nullptr);
+  for (const NoteExample& example : examples) {
+    SCOPED_TRACE(example.code);
+    std::ofstream(folder / "cardsim.ini", std::ios::binary) << "\xEF\xBB\xBF" << example.scenario;
+    ASSERT_TRUE(SendMessageTimeoutW(query, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
+    HWND box = find("txtMessage", std::nullopt);
+    const std::string message = box ? U8(StationProcess::Text(box)) : "(no box)";
+    EXPECT_TRUE(message.starts_with(example.code + "：")) << message;
+  }
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(std::filesystem::exists(folder / "VANTOQuery.ini")) << "the port chosen is not stored";
 }
 
 }  // namespace

@@ -611,10 +611,24 @@ TEST_F(Win32WindowTest, UnexpectedFailureEndsInAMessage) {
   window.reset();  // before the library it uses
 }
 
+int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.
 TEST_F(Win32WindowTest, Screenshot) {
   const char* folder = std::getenv("ZIROZE_SCREENSHOT_DIR");
   if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_SCREENSHOT_DIR not set";
+  // Without Marlett the caption's close box is drawn as the letter "r".
+  LOGFONTW marlett{};
+  marlett.lfCharSet = DEFAULT_CHARSET;
+  wcscpy(marlett.lfFaceName, L"Marlett");
+  bool haveMarlett = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &marlett, FontFound, reinterpret_cast<LPARAM>(&haveMarlett), 0);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(haveMarlett) << "no Marlett font for the title bar's buttons";
   Start(SettingsFile("3"));
   card.ScriptEligiblePatient();
   Click(Control("btnQuery"));
