@@ -16,8 +16,8 @@ namespace {
 std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 #ifdef _WIN32
-// The system's own text for a Windows error, in the desk's language, with its number.
-std::u16string SystemErrorText(DWORD error) {
+// The system's own text for a Windows error about a file, in the desk's language, with its number.
+std::u16string SystemErrorText(DWORD error, const std::filesystem::path& file) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -27,6 +27,11 @@ std::u16string SystemErrorText(DWORD error) {
   while (!message.empty() && (message.back() == u'\r' || message.back() == u'\n' || message.back() == u' '))
     message.pop_back();
   if (message.empty()) message = u"系統錯誤";
+  // Some texts name the file as "%1" ("%1 is not a valid Win32 application.").
+  const std::u16string name = file.filename().u16string();
+  for (size_t at = message.find(u"%1"); at != std::u16string::npos;
+       at = message.find(u"%1", at + name.size()))
+    message.replace(at, 2, name);
   return message + u"（錯誤碼 " + Ascii(std::to_string(error)) + u"）";
 }
 
@@ -46,7 +51,7 @@ WORD MachineOf(const std::filesystem::path& file) {
 // Why the library did not load, for the person installing the station: the system's text, and what
 // to do where the station can tell.
 std::u16string LoadFailureCause(const std::filesystem::path& file, DWORD error) {
-  std::u16string cause = SystemErrorText(error);
+  std::u16string cause = SystemErrorText(error, file);
   constexpr bool program64 = sizeof(void*) == 8;
   if (error == ERROR_BAD_EXE_FORMAT) {
     const WORD machine = MachineOf(file);
@@ -54,8 +59,11 @@ std::u16string LoadFailureCause(const std::filesystem::path& file, DWORD error) 
       cause += u"\n這是 32 位元的讀卡服務元件，請改用 32 位元的套件（win32）。";
     else if (!program64 && machine == IMAGE_FILE_MACHINE_AMD64)
       cause += u"\n這是 64 位元的讀卡服務元件，請改用 64 位元的套件（win64）。";
-  } else if (error == ERROR_MOD_NOT_FOUND && std::filesystem::exists(file)) {
-    cause += u"\n讀卡服務元件本身存在，但它所需要的其他 DLL 找不到。";
+  } else if (error == ERROR_MOD_NOT_FOUND) {
+    // Windows gives the same error for a missing library and for a missing DLL that it needs.
+    std::error_code unknown;
+    if (std::filesystem::exists(file, unknown))
+      cause += u"\n讀卡服務元件本身存在，但它所需要的其他 DLL 找不到。";
   }
   return cause;
 }
@@ -72,7 +80,7 @@ FloatingPointControl::FloatingPointControl() {
 }
 
 FloatingPointControl::~FloatingPointControl() {
-  // Exceptions the library left pending would fault at the next x87 instruction once unmasked.
+  // Exceptions the library left pending are dropped, so that none faults in the station's own code.
   asm volatile("fnclex\n\tfldcw %0" : : "m"(x87_));
 #ifdef __x86_64__
   asm volatile("ldmxcsr %0" : : "m"(sse_));

@@ -59,6 +59,7 @@ TEST(CardLibraryTest, LibraryThatDoesNotLoadIsReportedWithItsPathAndCause) {
     const auto end = cause.find(number);
     ASSERT_NE(end, std::string::npos) << cause;
     EXPECT_GT(end, 0u) << "no text of the system's before the number";
+    EXPECT_EQ(cause.find("%1"), std::string::npos) << "the file's place in the system's text not filled";
     EXPECT_EQ(cause.substr(end + number.size()), row.windowsAdvice.empty() ? "" : "\n" + row.windowsAdvice);
 #else
     EXPECT_EQ(message, expected);
