@@ -19,7 +19,9 @@ void PortDialog::ScrollChanged(int value) { view_.SetPortText(DecimalText(value)
 void PortDialog::ClickOk() {
   // The user must know when the port was not saved; the dialog still closes.
   if (!store_.Write(view_.PortText())) {
-    view_.ShowMessage(std::u16string(kCannotWriteSettings) + settings::DisplayPath(store_.FilePath()));
+    view_.ShowMessage(std::u16string(kCannotWriteSettings) + settings::DisplayPath(store_.FilePath()) +
+                      u"\n" + std::u16string(kProgramFolderMustBeWritable) +
+                      settings::DisplayPath(store_.FilePath().parent_path()));
   }
   view_.Close();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -8,8 +9,30 @@
 
 namespace cardservice {
 
+// The calling thread's floating-point control (the x87 control word, and on x64 the SSE control and
+// status register), put back as it was when this goes. A library built with another compiler may
+// unmask floating-point exceptions and leave them so; the station's own arithmetic would then end
+// the program long after the call.
+class FloatingPointControl {
+ public:
+  FloatingPointControl();
+  ~FloatingPointControl();
+  FloatingPointControl(const FloatingPointControl&) = delete;
+  FloatingPointControl& operator=(const FloatingPointControl&) = delete;
+
+ private:
+  std::uint16_t x87_ = 0;
+  std::uint32_t sse_ = 0;
+};
+
+// Windows: takes the current directory and PATH out of the search for DLLs, for this process and
+// every library it loads, where Windows can (not on a Windows 7 without its loader update). Called
+// first thing at start-up; does nothing elsewhere.
+void RestrictLibrarySearch();
+
 // The card service library, loaded from an absolute path on first use and kept loaded for the life
-// of the program. Each operation is looked up by its exact name on its first call and kept.
+// of the program. Each operation is looked up by its exact name on its first call and kept; each call
+// keeps the caller's floating-point control.
 class CardLibrary : public CardService {
  public:
   // "VANTOCSAPI.dll" on Windows, "libVANTOCSAPI.so" elsewhere.
@@ -32,11 +55,12 @@ class CardLibrary : public CardService {
   std::int16_t vantoUnAdultLog() override;
 
  private:
-  // The operation's address, looked up once; throws when the library or the operation is missing.
-  template <typename Fn>
-  Fn Resolve(Fn& slot, const char* name) {
+  // Calls the operation, looked up once; throws when the library or the operation is missing.
+  template <typename Fn, typename... Args>
+  auto Call(Fn& slot, const char* name, Args... arguments) {
     if (!slot) slot = reinterpret_cast<Fn>(Symbol(name));
-    return slot;
+    const FloatingPointControl kept;
+    return slot(arguments...);
   }
   void* Symbol(const char* name);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <type_traits>
 
 #include "cardservice/card_api.h"
@@ -23,23 +24,49 @@ std::string UnavailableMessage(const std::function<void()>& call) {
   return "(no failure)";
 }
 
-TEST(CardLibraryTest, MissingLibraryIsReportedWithItsPath) {
+// The first line names the library; on Windows a second one gives the system's reason with its
+// number, and a third what to do where the station can tell.
+TEST(CardLibraryTest, LibraryThatDoesNotLoadIsReportedWithItsPathAndCause) {
   TempDir dir;
-  const auto file = dir.path() / CardLibrary::FileName();
-  CardLibrary library(file);
-  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }),
-            "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
-  // Still not there at the next click: the same message, no crash.
-  EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }),
-            "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
-}
-
-TEST(CardLibraryTest, FileThatIsNoLibraryIsReportedLikeAMissingOne) {
-  TempDir dir;
-  const auto file = dir.Write(CardLibrary::FileName(), "not a library");
-  CardLibrary library(file);
-  EXPECT_EQ(UnavailableMessage([&] { library.csOpenCom(0); }),
-            "無法載入讀卡服務元件：" + U8(settings::DisplayPath(file)));
+  const auto missing = dir.path() / CardLibrary::FileName();
+  const auto noLibrary = dir.Write("no-library.dll", "not a library");
+  const auto standIns = settings::ProgramDirectory() / "stand-ins";
+  const struct {
+    const char* name;
+    std::filesystem::path file;
+    std::string windowsErrorNumber;  // empty: not on Windows
+    std::string windowsAdvice;       // empty: the second line ends the message
+  } rows[] = {
+      {"missing", missing, "126", ""},
+      {"not a library", noLibrary, "193", ""},
+#ifdef _WIN32
+      {"built for the other processor", standIns / "other-processor" / CardLibrary::FileName(), "193",
+       sizeof(void*) == 8 ? "這是 32 位元的讀卡服務元件，請改用 32 位元的套件（win32）。"
+                          : "這是 64 位元的讀卡服務元件，請改用 64 位元的套件（win64）。"},
+      {"its reader driver missing", settings::ProgramDirectory() / READER_IMPORTING_LIBRARY_NAME, "126",
+       "讀卡服務元件本身存在，但它所需要的其他 DLL 找不到。"},
+#endif
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CardLibrary library(row.file);
+    const std::string message = UnavailableMessage([&] { library.csOpenCom(0); });
+    std::string expected = "無法載入讀卡服務元件：" + U8(settings::DisplayPath(row.file));
+#ifdef _WIN32
+    ASSERT_TRUE(message.starts_with(expected + "\n")) << message;
+    const std::string cause = message.substr(expected.size() + 1);
+    const std::string number = "（錯誤碼 " + row.windowsErrorNumber + "）";
+    const auto end = cause.find(number);
+    ASSERT_NE(end, std::string::npos) << cause;
+    EXPECT_GT(end, 0u) << "no text of the system's before the number";
+    EXPECT_EQ(cause.find("%1"), std::string::npos) << "the file's place in the system's text not filled";
+    EXPECT_EQ(cause.substr(end + number.size()), row.windowsAdvice.empty() ? "" : "\n" + row.windowsAdvice);
+#else
+    EXPECT_EQ(message, expected);
+#endif
+    // Still not there at the next click: the same message, no crash.
+    EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }), message);
+  }
 }
 
 TEST(CardLibraryTest, MissingOperationIsReportedByName) {
@@ -51,6 +78,32 @@ TEST(CardLibraryTest, MissingOperationIsReportedByName) {
             "讀卡服務元件缺少功能：csGetHospID");
   EXPECT_EQ(library.csCloseCom(), 0);
 }
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+struct FloatingPointControlWords {
+  std::uint16_t x87 = 0;
+  std::uint32_t sse = 0;
+  static FloatingPointControlWords Now() {
+    FloatingPointControlWords words;
+    asm volatile("fnstcw %0" : "=m"(words.x87));
+#ifdef __x86_64__
+    asm volatile("stmxcsr %0" : "=m"(words.sse));
+#endif
+    return words;
+  }
+};
+
+// A library that unmasks floating-point exceptions would end the station at its next division by
+// zero; the binding gives the station its own control words back after every call.
+TEST(CardLibraryTest, LibraryCallKeepsTheFloatingPointControl) {
+  CardLibrary library(settings::FileBeside(settings::ProgramDirectory(), UNMASKING_LIBRARY_NAME));
+  const FloatingPointControlWords before = FloatingPointControlWords::Now();
+  EXPECT_EQ(library.csOpenCom(0), 0);
+  const FloatingPointControlWords after = FloatingPointControlWords::Now();
+  EXPECT_EQ(after.x87, before.x87);
+  EXPECT_EQ(after.sse, before.sse);
+}
+#endif
 
 }  // namespace
 

@@ -78,7 +78,9 @@ TEST_F(PortDialogTest, FailedWriteIsReportedAndTheDialogStillCloses) {
     dialog.ClickOk();
     EXPECT_EQ(events,
               (std::vector<std::string>{
-                  "message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())), "close"}));
+                  "message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())) +
+                      "\n程式所在的資料夾必須讓櫃檯人員可以寫入：" + U8(settings::DisplayPath(dir.path())),
+                  "close"}));
     if (!row.directory) {
       EXPECT_EQ(dir.Read("VANTOQuery.ini"), SettingsFile("3"));
     }

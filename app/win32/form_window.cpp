@@ -285,9 +285,10 @@ HFONT FormWindow::Font(const app::forms::Font& font) {
   LOGFONTW logical{};
   logical.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi_ / 72.0));
   logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  // The default character set lets Windows link in a font with the Chinese characters that the
-  // family itself lacks.
-  logical.lfCharSet = DEFAULT_CHARSET;
+  // "MS Sans Serif" is a raster font of Western characters only. Asked for in the Traditional Chinese
+  // character set, the font mapper takes an outline Big5 face that holds the station's texts on any
+  // system locale; with the default set its choice would follow the desk's locale.
+  logical.lfCharSet = CHINESEBIG5_CHARSET;
   logical.lfQuality = DEFAULT_QUALITY;
   const std::wstring family = Wide(font.family);
   lstrcpynW(logical.lfFaceName, family.c_str(), LF_FACESIZE);

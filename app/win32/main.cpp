@@ -11,6 +11,8 @@
 #include "settings/program_directory.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+  // Before anything loads a DLL: none may come from the current directory or a download folder.
+  cardservice::RestrictLibrarySearch();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

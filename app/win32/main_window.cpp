@@ -21,9 +21,15 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Show(int how) {
   if (!hwnd()) return;
-  ShowWindow(hwnd(), IsWindowEnabled(hwnd()) ? how : SW_SHOWNOACTIVATE);
+  // The process's first ShowWindow takes the shortcut's show command, which is the main window's.
+  ShowWindow(hwnd(), how);
   UpdateWindow(hwnd());
-  if (SettingsDialog* dialog = OpenDialog()) SetForegroundWindow(dialog->hwnd());
+  // The dialog that start-up opened waits for the main window: a window manager maps windows in the
+  // order they are shown, and would put the main window over it. Shown now, it is above and active.
+  if (SettingsDialog* dialog = OpenDialog()) {
+    ShowWindow(dialog->hwnd(), SW_SHOW);
+    SetForegroundWindow(dialog->hwnd());
+  }
 }
 
 SettingsDialog* MainWindow::OpenDialog() const {

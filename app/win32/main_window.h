@@ -18,7 +18,7 @@ class MainWindow : public FormWindow, public app::StationView {
              bool endsProgram = false);
   ~MainWindow() override;
 
-  // Shows the window; an open settings dialog stays in front and active.
+  // Shows the window with the show command, then an open settings dialog over it, active.
   void Show(int how);
   // The settings dialog while it is open.
   SettingsDialog* OpenDialog() const;

@@ -12,7 +12,8 @@ SettingsDialog::SettingsDialog(const settings::PortSettingStore& store, app::Sta
     : FormWindow(app::forms::SettingsDialog()), logic_(*this, store, mainWindow) {
   if (!Create(owner)) return;
   logic_.Load();
-  ShowWindow(hwnd(), SW_SHOW);
+  // At start-up the main window is not shown yet; it shows the dialog over itself when it is.
+  if (!owner || IsWindowVisible(owner)) ShowWindow(hwnd(), SW_SHOW);
 }
 
 SettingsDialog::~SettingsDialog() { Destroy(); }

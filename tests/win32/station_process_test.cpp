@@ -28,12 +28,14 @@ constexpr auto kPatience = std::chrono::seconds(30);
 // The built station as a process of its own, ended at the latest when the test ends.
 class StationProcess {
  public:
-  explicit StationProcess(const std::filesystem::path& program) {
+  // Started in its own folder unless a working directory is given.
+  explicit StationProcess(const std::filesystem::path& program, std::filesystem::path workingDirectory = {}) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring commandLine = L"\"" + program.native() + L"\"";
+    if (workingDirectory.empty()) workingDirectory = program.parent_path();
     started_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              program.parent_path().c_str(), &startup, &process_);
+                              workingDirectory.c_str(), &startup, &process_);
   }
   ~StationProcess() {
     if (!started_) return;
@@ -157,6 +159,68 @@ TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   DWORD code = 1;
   GetExitCodeProcess(station.handle(), &code);
   EXPECT_EQ(code, 0u);
+}
+
+// A vendor's library loads its reader driver by plain name when the port opens. The station finds
+// the driver beside itself wherever it is started from, and never takes one from the current
+// directory (a download folder, say).
+TEST(StationProcess, LibraryFindsItsReaderDriverInTheProgramsFolderOnly) {
+  const std::filesystem::path built = settings::ProgramDirectory();
+  const struct {
+    const char* name;
+    bool besideProgram;
+    std::string outcome;
+  } rows[] = {
+      {"beside the program", true, "0：讀卡機安全模組認證完成!\r\n"},
+      {"only in the working directory", false, "message 開啟 COM Port 失敗"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing_support::TempDir program, working;
+    std::filesystem::copy_file(settings::FileBeside(built, "ZIROZE01.exe"), program.path() / "ZIROZE01.exe");
+    std::filesystem::copy_file(settings::FileBeside(built, READER_LOADING_LIBRARY_NAME),
+                               program.path() / cardservice::CardLibrary::FileName());
+    std::filesystem::copy_file(built / "stand-ins" / "Reader.dll",
+                               (row.besideProgram ? program : working).path() / "Reader.dll");
+    program.Write("VANTOQuery.ini", testing_support::SettingsFile("3"));
+
+    StationProcess station(program.path() / "ZIROZE01.exe", working.path());
+    ASSERT_TRUE(station.started()) << GetLastError();
+    const app::forms::Window& described = app::forms::MainWindow();
+    HWND main = station.WaitForWindow(L"", described.caption);
+    ASSERT_NE(main, nullptr);
+    const int dpi = win32ui::ScreenDpi();
+    const auto find = [&](std::string_view name, std::optional<std::u16string_view> caption) {
+      const app::forms::Control* control = app::forms::FindControl(described, name);
+      return FindChild(main, win32_testing::ExpectedClass(control->kind), caption,
+                       PlaceInWindow(described, *control, dpi));
+    };
+    // The authentication opens the port; a failed opening answers in a message box.
+    PostMessageW(find("btnSAMAuth", app::forms::FindControl(described, "btnSAMAuth")->text), BM_CLICK, 0, 0);
+    std::string outcome = "(nothing)";
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (outcome == "(nothing)" && std::chrono::steady_clock::now() < deadline) {
+      for (HWND window : win32_testing::TopLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != GetProcessId(station.handle()) || !IsWindowVisible(window) ||
+            lstrcmpiW(win32_testing::ClassName(window).c_str(), L"#32770") != 0)
+          continue;
+        for (HWND child : win32_testing::Descendants(window))
+          if (lstrcmpiW(win32_testing::ClassName(child).c_str(), L"Static") == 0 &&
+              !StationProcess::Text(child).empty())
+            outcome = "message " + U8(StationProcess::Text(child));
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+      }
+      if (HWND box = find("txtMessage", std::nullopt); box && !StationProcess::Text(box).empty())
+        outcome = U8(StationProcess::Text(box));
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(outcome, row.outcome);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+  }
 }
 
 TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
