@@ -1,5 +1,6 @@
 #include "settings/file_replace.h"
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -62,23 +63,38 @@ fs::path TemporaryBeside(const fs::path& file) {
 #ifdef _WIN32
 
 FileReader::FileReader(const fs::path& file) {
-  std::error_code error;
-  const fs::file_status status = fs::status(file, error);
-  if (status.type() == fs::file_type::not_found) return;
-  state_ = State::Unreadable;
-  if (error || status.type() != fs::file_type::regular) return;
-  file_ = _wfopen(file.c_str(), L"rb");
-  if (file_) state_ = State::Open;
+  // Wide paths throughout: the name means the same file whatever the desk's ANSI code page.
+  HANDLE handle =
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    // A directory of that name cannot be opened this way: it reads as unreadable.
+    const DWORD error = GetLastError();
+    state_ =
+        error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? State::Missing : State::Unreadable;
+    return;
+  }
+  // Only a file on a disk; a pipe or a device of that name would block or answer nonsense.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    state_ = State::Unreadable;
+    return;
+  }
+  handle_ = handle;
+  state_ = State::Open;
 }
 
 FileReader::~FileReader() {
-  if (file_) fclose(file_);
+  if (handle_) CloseHandle(handle_);
 }
 
 std::size_t FileReader::Read(char* into, std::size_t count) {
-  if (!file_) return 0;
-  const std::size_t n = fread(into, 1, count, file_);
-  if (n == 0 && ferror(file_)) state_ = State::Unreadable;
+  if (!handle_) return 0;
+  DWORD n = 0;
+  if (!ReadFile(handle_, into, static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)), &n, nullptr)) {
+    state_ = State::Unreadable;
+    return 0;
+  }
   return n;
 }
 
@@ -136,11 +152,23 @@ void FileReplacement::Append(std::string_view bytes) {
 bool FileReplacement::Flush() {
   if (!possible_ || failed_) return false;
   if (!out_) {
-    out_ = _wfopen(temp_.c_str(), L"wbx");
-    created_ = out_ != nullptr;
+    // CREATE_NEW: never a file that someone else made meanwhile.
+    HANDLE out =
+        CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    created_ = out != INVALID_HANDLE_VALUE;
     failed_ = !created_;
+    if (failed_) return false;
+    out_ = out;
   }
-  if (out_ && fwrite(pending_.data(), 1, pending_.size(), out_) != pending_.size()) failed_ = true;
+  for (std::size_t done = 0; done < pending_.size();) {
+    DWORD n = 0;
+    const auto count = static_cast<DWORD>(std::min<std::size_t>(pending_.size() - done, 1u << 30));
+    if (!WriteFile(out_, pending_.data() + done, count, &n, nullptr) || n == 0) {
+      failed_ = true;
+      break;
+    }
+    done += n;
+  }
   pending_.clear();
   return !failed_;
 }
@@ -148,8 +176,8 @@ bool FileReplacement::Flush() {
 bool FileReplacement::Commit() {
   bool ok = Flush();
   if (out_) {
-    ok = fflush(out_) == 0 && ok;
-    ok = fclose(out_) == 0 && ok;
+    ok = FlushFileBuffers(out_) && ok;
+    ok = CloseHandle(out_) && ok;
     out_ = nullptr;
   }
   // Windows keeps the new file's attributes as the folder gives them.
@@ -161,9 +189,8 @@ bool FileReplacement::Commit() {
 }
 
 FileReplacement::~FileReplacement() {
-  if (out_) fclose(out_);
-  std::error_code ignored;
-  if (created_) fs::remove(temp_, ignored);
+  if (out_) CloseHandle(out_);
+  if (created_) DeleteFileW(temp_.c_str());
 }
 
 #else

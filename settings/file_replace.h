@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -26,7 +25,7 @@ class FileReader {
  private:
   State state_ = State::Missing;
 #ifdef _WIN32
-  std::FILE* file_ = nullptr;
+  void* handle_ = nullptr;  // a HANDLE; null when there is none
 #else
   int fd_ = -1;
 #endif
@@ -63,7 +62,7 @@ class FileReplacement {
   std::filesystem::path temp_;
   std::string pending_;
 #ifdef _WIN32
-  std::FILE* out_ = nullptr;
+  void* out_ = nullptr;  // a HANDLE; null when there is none
 #else
   int fd_ = -1;
 #endif

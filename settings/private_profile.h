@@ -8,8 +8,10 @@
 
 namespace settings {
 
-// The private-profile functions of the platform: kernel32's GetPrivateProfileStringA and
-// WritePrivateProfileStringA on Windows, our own faithful implementation elsewhere.
+// The private-profile reads and writes of the station, on every platform through our own store
+// rather than kernel32's GetPrivateProfileStringA and WritePrivateProfileStringA: those convert the
+// Big5 names, the file's text and the path through the desk's ANSI code page, so that a desk of
+// another system locale would not find the stored port, nor a folder that code page cannot spell.
 ProfileReading ReadPrivateProfile(std::string_view section, std::string_view key,
                                   std::string_view defaultValue, std::uint32_t capacity,
                                   const std::filesystem::path& file);

@@ -14,6 +14,8 @@ namespace settings {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 // The blanks that the Windows functions trim around names and values: blank, tab, vertical tab,
 // form feed and the DOS end-of-file mark.
@@ -48,17 +50,80 @@ bool SameName(std::u16string_view stored, std::u16string_view wanted) {
   return true;
 }
 
-// A file with a UTF-8 byte-order mark is read and written as UTF-8, as the Windows functions do;
-// any other file holds code page 950.
+// The text of a UTF-16 file is held the way UTF-8 writes characters, but one UTF-16 unit at a time
+// (each half of a surrogate pair on its own, and a lone one too): its line breaks, brackets and
+// blanks are then single bytes as in the other files, and every unit goes back to the file as it
+// came, whatever it is.
+void AppendUnit(std::string& held, char16_t unit) {
+  if (unit < 0x80) {
+    held += static_cast<char>(unit);
+  } else if (unit < 0x800) {
+    held += static_cast<char>(0xC0 | (unit >> 6));
+    held += static_cast<char>(0x80 | (unit & 0x3F));
+  } else {
+    held += static_cast<char>(0xE0 | (unit >> 12));
+    held += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+    held += static_cast<char>(0x80 | (unit & 0x3F));
+  }
+}
+
+std::u16string UnitsOf(std::string_view held) {
+  std::u16string units;
+  for (std::size_t i = 0; i < held.size();) {
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(held[at]); };
+    const std::size_t length = byte(i) < 0x80 ? 1 : byte(i) < 0xE0 ? 2 : 3;
+    if (i + length > held.size()) break;
+    if (length == 1) units += byte(i);
+    if (length == 2) units += static_cast<char16_t>(((byte(i) & 0x1F) << 6) | (byte(i + 1) & 0x3F));
+    if (length == 3)
+      units += static_cast<char16_t>(((byte(i) & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) |
+                                     (byte(i + 2) & 0x3F));
+    i += length;
+  }
+  return units;
+}
+
+// How a file's bytes are text, as its byte-order mark says. A file with a UTF-8 or a UTF-16 mark
+// (Notepad's "Unicode", or its big-endian kind) is read and written in that encoding, as the
+// Windows functions do; any other file holds code page 950.
+enum class FileText { CodePage950, Utf8, Utf16Le, Utf16Be };
+
 struct Encoding {
-  bool utf8 = false;
+  FileText text = FileText::CodePage950;
+
+  bool Utf16() const { return text == FileText::Utf16Le || text == FileText::Utf16Be; }
+  std::string_view Mark() const {
+    return text == FileText::Utf8      ? kUtf8Mark
+           : text == FileText::Utf16Le ? kUtf16LeMark
+           : text == FileText::Utf16Be ? kUtf16BeMark
+                                       : std::string_view();
+  }
   std::u16string Decode(std::string_view bytes) const {
-    // ASCII bytes are themselves in both encodings, and most lines hold nothing else.
+    // ASCII bytes are themselves in every encoding, and most lines hold nothing else.
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
       return std::u16string(bytes.begin(), bytes.end());
-    return utf8 ? text::FromUtf8(bytes) : text::FromCodePage950(bytes);
+    if (Utf16()) return UnitsOf(bytes);
+    return text == FileText::Utf8 ? text::FromUtf8(bytes) : text::FromCodePage950(bytes);
   }
-  std::string Encode(std::u16string_view s) const { return utf8 ? text::ToUtf8(s) : text::ToCodePage950(s); }
+  std::string Encode(std::u16string_view s) const {
+    if (Utf16()) {
+      std::string held;
+      for (char16_t unit : s) AppendUnit(held, unit);
+      return held;
+    }
+    return text == FileText::Utf8 ? text::ToUtf8(s) : text::ToCodePage950(s);
+  }
+  // Bytes of a UTF-16 file as they were held, back in the file's own byte order.
+  std::string FileBytes(std::string_view held) const {
+    std::string bytes;
+    bytes.reserve(held.size() * 2);
+    for (char16_t unit : UnitsOf(held)) {
+      const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+      bytes += text == FileText::Utf16Le ? low : high;
+      bytes += text == FileText::Utf16Le ? high : low;
+    }
+    return bytes;
+  }
 };
 
 // The lines of a file as the Windows functions split them, at CR LF, a lone CR or a lone LF, each
@@ -71,13 +136,23 @@ class LineReader {
 
   bool failed() const { return file_.state() == FileReader::State::Unreadable; }
 
-  // Takes a UTF-8 byte-order mark off the start of the file; true when there was one.
-  bool TakeMark() {
+  // Takes a byte-order mark off the start of the file and tells what it says. The text of a UTF-16
+  // file is held as UnitsOf reads it from then on.
+  FileText TakeMark() {
     while (size_ - pos_ < kUtf8Mark.size() && Fill()) {
     }
-    if (!Held().starts_with(kUtf8Mark)) return false;
-    pos_ += kUtf8Mark.size();
-    return true;
+    if (Held().starts_with(kUtf8Mark)) {
+      pos_ += kUtf8Mark.size();
+      return FileText::Utf8;
+    }
+    const bool little = Held().starts_with(kUtf16LeMark);
+    if (!little && !Held().starts_with(kUtf16BeMark)) return FileText::CodePage950;
+    text_ = little ? FileText::Utf16Le : FileText::Utf16Be;
+    const std::string raw(Held().substr(kUtf16LeMark.size()));
+    pos_ = size_ = 0;
+    Hold(raw);
+    if (end_) Hold({});
+    return text_;
   }
 
   // The first line's break, without taking the line; CR LF when the file has none.
@@ -172,11 +247,49 @@ class LineReader {
       size_ -= pos_;
       pos_ = 0;
     }
+    if (text_ == FileText::Utf16Le || text_ == FileText::Utf16Be) {
+      const std::size_t before = size_;
+      std::string raw;
+      while (size_ == before && !end_) {
+        raw.resize(piece_);
+        raw.resize(file_.Read(raw.data(), piece_));
+        end_ = raw.empty();
+        Hold(raw);
+      }
+      return size_ > before;
+    }
     if (buffer_.size() < size_ + piece_) buffer_.resize(std::max(buffer_.size() * 2, size_ + piece_));
     const std::size_t n = file_.Read(buffer_.data() + size_, piece_);
     size_ += n;
     end_ = n == 0;
     return !end_;
+  }
+
+  // Puts the units of raw UTF-16 bytes behind what is held; an odd byte waits for its partner, and
+  // at the end of the file (empty `raw`) stands for a unit of its own, as if a zero byte followed.
+  void Hold(std::string_view raw) {
+    std::string units;
+    const auto take = [&](unsigned char first, unsigned char second) {
+      AppendUnit(units, static_cast<char16_t>(text_ == FileText::Utf16Le ? first | second << 8
+                                                                         : first << 8 | second));
+    };
+    std::size_t i = 0;
+    if (odd_ && !raw.empty()) {
+      take(*odd_, static_cast<unsigned char>(raw[0]));
+      odd_.reset();
+      i = 1;
+    }
+    for (; i + 1 < raw.size(); i += 2)
+      take(static_cast<unsigned char>(raw[i]), static_cast<unsigned char>(raw[i + 1]));
+    if (i < raw.size()) odd_ = static_cast<unsigned char>(raw[i]);
+    if (raw.empty() && odd_) {
+      take(*odd_, 0);
+      odd_.reset();
+    }
+    if (buffer_.size() < size_ + units.size())
+      buffer_.resize(std::max(buffer_.size() * 2, size_ + units.size()));
+    std::memcpy(buffer_.data() + size_, units.data(), units.size());
+    size_ += units.size();
   }
 
   FileReader& file_;
@@ -186,6 +299,8 @@ class LineReader {
   std::size_t size_ = 0;  // the end of the bytes held
   bool end_ = false;
   char last_ = '\n';
+  FileText text_ = FileText::CodePage950;
+  std::optional<unsigned char> odd_;  // the first byte of a UTF-16 unit whose second is still to come
 };
 
 enum class LineKind { Other, Section, Key };
@@ -321,11 +436,17 @@ Composed Compose(std::string_view section, std::string_view key, std::string_vie
 
   LineReader lines(reader, piece);
   const Encoding encoding{lines.TakeMark()};
-  if (encoding.utf8) out.Append(kUtf8Mark);
+  out.Append(encoding.Mark());
+  // What is held goes to the new file in the old file's encoding.
+  const auto put = [&out, &encoding](std::string_view held) {
+    if (encoding.Utf16())
+      out.Append(encoding.FileBytes(held));
+    else
+      out.Append(held);
+  };
   // The file's own line break, for the lines we add.
   const std::string lineBreak(lines.FirstBreak());
   const std::string keyLine = encoding.Encode(keyName + u"=" + newValue) + lineBreak;
-  const auto copy = [&out](std::string_view bytes) { out.Append(bytes); };
 
   // The key's line goes in place of its old line, after the section's last line (before the blank
   // lines that follow it), or into a new section at the end of the file.
@@ -334,11 +455,11 @@ Composed Compose(std::string_view section, std::string_view key, std::string_vie
   bool placed = false;
   std::string_view raw;
   for (;;) {
-    if (!inSection && !lines.SkipToBracketLine(copy)) break;
+    if (!inSection && !lines.SkipToBracketLine(put)) break;
     if (!lines.Next(raw)) break;
     const Glance glance = GlanceAt(raw, encoding, inSection ? keyName : sectionName);
     if (!inSection) {
-      out.Append(raw);
+      put(raw);
       inSection = glance.kind == LineKind::Section && glance.named;
       continue;
     }
@@ -347,34 +468,34 @@ Composed Compose(std::string_view section, std::string_view key, std::string_vie
       continue;
     }
     if (glance.kind == LineKind::Key && !glance.named) {
-      out.Append(blanks);
+      put(blanks);
       blanks.clear();
-      out.Append(raw);
+      put(raw);
       continue;
     }
     if (glance.kind == LineKind::Key) {
       const Line line = ParseLine(raw, encoding);
       if (line.value && UpToNul(*line.value) == newValue) return Composed::Unchanged;
       // The key keeps its own spelling, the line its own line break.
-      out.Append(blanks);
-      out.Append(encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue));
-      out.Append(raw.substr(Content(raw).size()));
+      put(blanks);
+      put(encoding.Encode(std::u16string(UpToNul(line.name)) + u"=" + newValue));
+      put(raw.substr(Content(raw).size()));
     } else {
-      out.Append(keyLine);
-      out.Append(blanks);
-      out.Append(raw);
+      put(keyLine);
+      put(blanks);
+      put(raw);
     }
     placed = true;
-    lines.Rest(copy);
+    lines.Rest(put);
     break;
   }
   if (lines.failed()) return Composed::Failed;
   if (!placed) {
     // Blank lines follow a line that has its break; the file's last line may have none.
-    if (blanks.empty() && !lines.EndsWithBreak()) out.Append(lineBreak);
-    if (!inSection) out.Append(encoding.Encode(u"[" + sectionName + u"]") + lineBreak);
-    out.Append(keyLine);
-    out.Append(blanks);
+    if (blanks.empty() && !lines.EndsWithBreak()) put(lineBreak);
+    if (!inSection) put(encoding.Encode(u"[" + sectionName + u"]") + lineBreak);
+    put(keyLine);
+    put(blanks);
   }
   return Composed::Ready;
 }

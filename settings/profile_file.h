@@ -21,8 +21,10 @@ inline constexpr std::size_t kReadPiece = 1 << 17;
 
 // Our own reader and writer of private-profile files, made to read and write them as the Windows
 // functions GetPrivateProfileStringA and WritePrivateProfileStringA do. Names and values are code
-// page 950 bytes. The file is understood as text, never as raw bytes, so a Big5 trail byte that
-// happens to be '[' , ']' or an ASCII letter is never taken for one. A read stops at the key it
+// page 950 bytes. A file that begins with a byte-order mark (UTF-8, UTF-16 of either byte order) is
+// read and written in that encoding, any other as code page 950, whatever the system's code page.
+// The file is understood as text, never as raw bytes, so a Big5 trail byte that happens to be
+// '[' , ']' or an ASCII letter is never taken for one. A read stops at the key it
 // looks for; neither keeps a copy of the file, only a piece of its bytes and the lines at hand.
 ProfileReading ReadProfileFile(std::string_view section, std::string_view key, std::string_view defaultValue,
                                std::uint32_t capacity, const std::filesystem::path& file,

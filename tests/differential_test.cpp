@@ -145,6 +145,15 @@ std::vector<std::filesystem::path> CorpusFiles() {
   return files;
 }
 
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool IsUtf16(std::string_view bytes) {
+  return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
 const std::string kPortSection = "\xc5\xaa\xa5\x64\xbe\xf7\xb3\x73\xb1\xb5\xb0\xf0";
 
 struct Read {
@@ -215,6 +224,7 @@ TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem
   std::vector<std::string> commands;
   std::vector<Read> reads;
   std::vector<std::pair<std::filesystem::path, std::filesystem::path>> created;  // ours, theirs
+  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> utf16;    // ours, theirs
   int n = 0;
   for (const auto& file : corpus) {
     for (const auto& write : writes) {
@@ -222,6 +232,7 @@ TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem
       const auto theirs = dir.path() / ("theirs" + std::to_string(n++) + ".ini");
       std::filesystem::copy_file(file.path, ours);
       std::filesystem::copy_file(file.path, theirs);
+      if (IsUtf16(Bytes(file.path))) utf16.push_back({ours, theirs});
       ASSERT_TRUE(settings::WriteProfileFile(write.section, write.key, write.value, ours));
       commands.push_back("W " + Hex(write.section) + " " + Hex(write.key) + " " + Hex(write.value) + " " +
                          Hex(WindowsPath(theirs)));
@@ -258,10 +269,12 @@ TEST(ProfileDifferentialTest, WrittenFilesReadBackAsTheWindowsFunctionWritesThem
   }
   EXPECT_EQ(failures, 0u) << "of " << reads.size() / 2 << " reads";
   std::cout << firstRead << " writes, " << reads.size() / 2 << " reads compared after them\n";
-  for (const auto& [ours, theirs] : created) {
-    std::ifstream a(ours, std::ios::binary), b(theirs, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}),
-              std::string(std::istreambuf_iterator<char>(b), {}));
+  for (const auto& [ours, theirs] : created) EXPECT_EQ(Bytes(ours), Bytes(theirs));
+  // A file in UTF-16 stays in UTF-16, in its own byte order.
+  for (const auto& [ours, theirs] : utf16) {
+    const std::string bytes = Bytes(ours);
+    EXPECT_EQ(bytes.substr(0, 2), Bytes(theirs).substr(0, 2)) << ours;
+    EXPECT_EQ(bytes.size() % 2, 0u) << ours;
   }
 }
 

@@ -16,6 +16,17 @@ using testing_support::TempDir;
 
 const std::string kBig5Section = "\xc5\xaa\xa5\x64\xbe\xf7\xb3\x73\xb1\xb5\xb0\xf0";
 
+// A file as Notepad saves it as "Unicode" (or its big-endian kind): the mark, then UTF-16 units.
+std::string Utf16(std::u16string_view text, bool little = true) {
+  std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (char16_t unit : text) {
+    const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+    bytes += little ? low : high;
+    bytes += little ? high : low;
+  }
+  return bytes;
+}
+
 struct ReadRow {
   const char* name;
   std::optional<std::string> file;  // none: no file at all
@@ -58,6 +69,14 @@ TEST(ProfileReadTest, ReadsAsTheWindowsFunctionDoes) {
       {"UTF-8 byte-order mark",
        "\xef\xbb\xbf[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\nCOM=4\n",
        kBig5Section, "COM", 1, "4"},
+      // 上 and 不 are 0A 4E and 0D 4E: no line break.
+      {"UTF-16 byte-order mark", Utf16(u"[讀卡機連接埠]\r\n上=1\r\nCOM=上不\r\n"), kBig5Section, "COM", 4,
+       "\xa4\x57\xa4\xa3"},
+      {"UTF-16 name", Utf16(u"[Sec]\n上=5\n"), "Sec", "\xa4\x57", 1, "5"},
+      {"UTF-16 big-endian", Utf16(u"[Sec]\rCOM=4\r", false), "Sec", "COM", 1, "4"},
+      {"UTF-16 odd last byte", Utf16(u"[Sec]\r\nCOM=4") + "5", "Sec", "COM", 2, "45"},
+      {"UTF-16 mark alone", Utf16(u""), "Sec", "COM", 0, ""},
+      {"UTF-16 without its mark", Utf16(u"[Sec]\r\nCOM=4\r\n").substr(2), "Sec", "COM", 0, ""},
       {"255 bytes fit", "[Sec]\nCOM=" + a254 + "b\n", "Sec", "COM", 255, a254 + "b"},
       {"longer values are cut", "[Sec]\nCOM=" + a254 + "bcdef\n", "Sec", "COM", 255, a254 + "b"},
       {"a double-byte character at byte 255 stays out", "[Sec]\nCOM=" + a254 + "\xa4\xa4z\n", "Sec", "COM",
@@ -109,6 +128,14 @@ TEST(ProfileWriteTest, ChangesOnlyTheKeyLine) {
       {"UTF-8 file stays UTF-8", "\xef\xbb\xbf[A]\r\n", kBig5Section, "2",
        "\xef\xbb\xbf[A]\r\n[\xe8\xae\x80\xe5\x8d\xa1\xe6\xa9\x9f\xe9\x80\xa3\xe6\x8e\xa5\xe5\x9f\xa0]\r\nCOM="
        "2\r\n"},
+      // Windows rewrites the whole file; we keep every other unit, even a lone surrogate.
+      {"UTF-16 file stays UTF-16", Utf16(u"; 註\r\n[Sec]\r\nCOM=4\r\nB=\xD800x\n\r\n[上]\r\nq=1"), "Sec", "5",
+       Utf16(u"; 註\r\n[Sec]\r\nCOM=5\r\nB=\xD800x\n\r\n[上]\r\nq=1")},
+      {"appends to a UTF-16 file", Utf16(u"[A]\r\nk=上"), kBig5Section, "2",
+       Utf16(u"[A]\r\nk=上\r\n[讀卡機連接埠]\r\nCOM=2\r\n")},
+      {"UTF-16 big-endian stays so", Utf16(u"[Sec]\nCOM=4\n", false), "Sec", "5",
+       Utf16(u"[Sec]\nCOM=5\n", false)},
+      {"UTF-16 odd last byte", Utf16(u"[Sec]\r\nCOM=4\r\n") + "A", "Sec", "5", Utf16(u"[Sec]\r\nCOM=5\r\nA")},
   };
   for (const auto& row : rows) {
     for (size_t piece : {size_t{1}, size_t{2}, size_t{3}, settings::kReadPiece}) {
@@ -195,22 +222,27 @@ TEST(ProfileWriteTest, KeepsPermissions) {
                 std::filesystem::perms::group_read);
 }
 
+#endif
+
 TEST(ProfileWriteTest, FailureLeavesTheOldFileAsItWas) {
   TempDir dir;
   // A path that is a directory, and a file in a directory that does not exist.
   std::filesystem::create_directory(dir.path() / "t.ini");
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "t.ini"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "t.ini"));
+#ifndef _WIN32
   // A pipe is neither waited on nor replaced.
   ASSERT_EQ(mkfifo((dir.path() / "p.ini").c_str(), 0600), 0);
   EXPECT_EQ(ReadProfileFile("Sec", "COM", "", 256, dir.path() / "p.ini").result, 0u);
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "p.ini"));
   EXPECT_EQ(std::filesystem::status(dir.path() / "p.ini").type(), std::filesystem::file_type::fifo);
   std::filesystem::remove(dir.path() / "p.ini");
+#endif
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", dir.path() / "none" / "t.ini"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+#ifndef _WIN32
 TEST(ProfileWriteTest, UnwritableDirectoryLeavesTheOldFile) {
   // Not even root may create files in /proc.
   EXPECT_FALSE(WriteProfileFile("Sec", "COM", "2", "/proc/VANTOQuery.ini"));

@@ -392,4 +392,53 @@ TEST_F(PackageNote, SimulatorTrialGivesEachExamplesResult) {
   EXPECT_TRUE(std::filesystem::exists(folder / "VANTOQuery.ini")) << "the port chosen is not stored";
 }
 
+// A clinic may unpack the station into a folder whose name the desk's ANSI code page cannot spell;
+// its settings file there is found and written all the same, in the same bytes on every locale.
+TEST(StationProcess, FolderNamedOutsideTheCodePageKeepsItsPort) {
+  using cardservice::CardLibrary;
+  testing_support::TempDir dir;
+  const std::filesystem::path folder = dir.path() / std::filesystem::path(u"診所ü");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  const std::filesystem::path built = settings::ProgramDirectory();
+  for (const char* file : {"ZIROZE01.exe", CardLibrary::FileName()})
+    std::filesystem::copy_file(settings::FileBeside(built, file), folder / file);
+  const std::filesystem::path settingsFile = folder / "VANTOQuery.ini";
+  std::ofstream(settingsFile, std::ios::binary) << testing_support::SettingsFile("3");
+
+  StationProcess station(folder / "ZIROZE01.exe");
+  ASSERT_TRUE(station.started()) << GetLastError();
+  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  ASSERT_NE(main, nullptr);
+  // The stored port was found: no dialog at start, so the main window takes the clicks.
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  ASSERT_TRUE(IsWindowEnabled(main)) << "the settings dialog opened at start";
+
+  const int dpi = win32ui::ScreenDpi();
+  const app::forms::Window& mainDescribed = app::forms::MainWindow();
+  const app::forms::Control* setting = app::forms::FindControl(mainDescribed, "btnSetting");
+  PostMessageW(FindChild(main, L"Button", setting->text, PlaceInWindow(mainDescribed, *setting, dpi)),
+               BM_CLICK, 0, 0);
+  const app::forms::Window& described = app::forms::SettingsDialog();
+  HWND dialog = station.WaitForWindow(L"", described.caption);
+  ASSERT_NE(dialog, nullptr);
+  const auto find = [&](std::string_view name) {
+    const app::forms::Control* control = app::forms::FindControl(described, name);
+    return FindChild(dialog, win32_testing::ExpectedClass(control->kind), std::nullopt,
+                     PlaceInWindow(described, *control, dpi));
+  };
+  EXPECT_EQ(StationProcess::Text(find("Text1")), u"3");
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(dialog, WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(find("VScroll1")),
+                                  SMTO_ABORTIFHUNG, 30000, &ignored));
+  // The scroll bar steps from one, whatever is stored.
+  EXPECT_EQ(StationProcess::Text(find("Text1")), u"2");
+  ASSERT_TRUE(SendMessageTimeoutW(find("OKButton"), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
+  EXPECT_FALSE(IsWindow(dialog));
+
+  std::ifstream written(settingsFile, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), testing_support::SettingsFile("2"));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+}
+
 }  // namespace
