@@ -269,8 +269,10 @@ TEST_F(Win32WindowTest, WindowsHaveTheirBordersPlacesAndColours) {
     std::optional<COLORREF> text;
   } labels[] = {
       {"Label7", RGB(255, 224, 192), RGB(0, 0, 255)},
-      {"Label1", GetSysColor(COLOR_SCROLLBAR), std::nullopt},
-      {"Label5", GetSysColor(COLOR_SCROLLBAR), std::nullopt},
+      // On the system's scroll-bar colour, in the system's text colour: readable in any scheme.
+      {"Label1", GetSysColor(COLOR_SCROLLBAR), GetSysColor(COLOR_WINDOWTEXT)},
+      {"Label5", GetSysColor(COLOR_SCROLLBAR), GetSysColor(COLOR_WINDOWTEXT)},
+      {"Label8", GetSysColor(COLOR_3DFACE), GetSysColor(COLOR_WINDOWTEXT)},
   };
   for (const auto& row : labels) {
     SCOPED_TRACE(row.label);
