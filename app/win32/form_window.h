@@ -26,6 +26,8 @@ class FormWindow {
   // The window of the described control with that name; none when the window has no such control.
   HWND Control(std::string_view name) const;
   const app::forms::Window& description() const { return description_; }
+  // The density the window is laid out at.
+  int dpi() const { return dpi_; }
 
   // The keys the station's windows handle before IsDialogMessage sees them: Tab and Shift+Tab in
   // the described tab order across containers, Enter on a focused button, Ctrl+A in a text field;
@@ -42,8 +44,6 @@ class FormWindow {
   void Destroy();
   // Re-applies the described font to a control.
   void ApplyFont(std::string_view name);
-  // The density the window is laid out at.
-  int dpi() const { return dpi_; }
 
   virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   virtual void Command(std::string_view control, WORD code) = 0;
