@@ -704,9 +704,8 @@ TEST_F(Win32WindowTest, KeyboardMovesShowTheFocus) {
     SetFocus(row.dialog ? DialogControl(row.start) : Control(row.start));
     UiStateChanges changes;
     Press(row.key, row.modifiers);
-    ASSERT_FALSE(changes.seen.empty());
-    EXPECT_EQ(changes.seen.front().first, top);
-    EXPECT_EQ(changes.seen.front().second, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+    const std::pair<HWND, WPARAM> cleared{top, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS)};
+    EXPECT_NE(std::ranges::find(changes.seen, cleared), changes.seen.end());
   }
 }
 
