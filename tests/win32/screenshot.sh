@@ -12,7 +12,7 @@ mkdir -p "$ZIROZE_SCREENSHOT_DIR"
 export ZIROZE_WINE_GRAPHICS=x11
 status=0
 for theme in light classic; do
-  ZIROZE_WINE_THEME=$theme "$1" -a -s "-screen 0 1024x768x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" \
+  ZIROZE_WINE_THEME=$theme "$1" -a -s "-screen 0 1600x1200x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" \
     --gtest_filter='*Screenshot' || status=1
 done
 exit $status

@@ -851,10 +851,15 @@ TEST_F(Win32WindowTest, Screenshot) {
   for (const char* name : {"Frame1", "Frame2"}) {
     RECT frame = win32_testing::PlaceInParent(Control(name));
     OffsetRect(&frame, inner.x - outer.left, inner.y - outer.top);
-    int green = 0;
-    for (int y = frame.top; y < frame.bottom; ++y)
-      for (int x = frame.left; x < frame.right; ++x) green += picture.At(x, y) == RGB(192, 255, 192);
+    int green = 0, panel = 0;
+    for (int y = frame.top; y < frame.bottom; ++y) {
+      for (int x = frame.left; x < frame.right; ++x) {
+        green += picture.At(x, y) == RGB(192, 255, 192);
+        panel += picture.At(x, y) == GetSysColor(COLOR_3DFACE);
+      }
+    }
     EXPECT_EQ(green, 0) << name;
+    EXPECT_GT(panel, 0) << name << ": the picture shows no frame";
   }
 }
 
