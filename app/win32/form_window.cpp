@@ -573,11 +573,11 @@ void FormWindow::PaintBackground(HDC dc) const {
   }
 }
 
-bool FormWindow::FocusMarkPlace(RECT& place) const {
-  HWND focus = GetFocus();
-  const app::forms::Control* control = focus && GetParent(focus) == hwnd_ ? Described(focus) : nullptr;
-  if (!control || control->kind != ControlKind::VerticalScrollBar || !IsWindowVisible(focus)) return false;
-  GetWindowRect(focus, &place);
+bool FormWindow::FocusMarkPlace(HWND control, RECT& place) const {
+  const app::forms::Control* described =
+      control && GetParent(control) == hwnd_ ? Described(control) : nullptr;
+  if (!described || described->kind != ControlKind::VerticalScrollBar) return false;
+  GetWindowRect(control, &place);
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
   const int outside = MulDiv(kFocusMarkWidth, dpi_, 96) + 1;
   InflateRect(&place, outside, outside);
@@ -585,8 +585,9 @@ bool FormWindow::FocusMarkPlace(RECT& place) const {
 }
 
 void FormWindow::PaintFocusMark(HDC dc) const {
+  HWND focus = GetFocus();
   RECT place;
-  if (!FocusMarkPlace(place)) return;
+  if (!IsWindowVisible(focus) || !FocusMarkPlace(focus, place)) return;
   HBRUSH brush = CreateSolidBrush(kFocusMarkColour);
   if (!brush) return;
   for (int line = MulDiv(kFocusMarkWidth, dpi_, 96); line > 0; --line) {
@@ -598,14 +599,8 @@ void FormWindow::PaintFocusMark(HDC dc) const {
 
 void FormWindow::InvalidateFocusMark(HWND control) const {
   // The mark lies on the window around the control, whether the focus came or went.
-  const app::forms::Control* described = Described(control);
-  if (!hwnd_ || !described || described->kind != ControlKind::VerticalScrollBar) return;
   RECT place;
-  GetWindowRect(control, &place);
-  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
-  const int outside = MulDiv(kFocusMarkWidth, dpi_, 96) + 1;
-  InflateRect(&place, outside, outside);
-  InvalidateRect(hwnd_, &place, TRUE);
+  if (hwnd_ && FocusMarkPlace(control, place)) InvalidateRect(hwnd_, &place, TRUE);
 }
 
 void FormWindow::PlaceControl(size_t index) {

@@ -73,8 +73,9 @@ class FormWindow {
   void SetIcons();
   // What lies behind the controls: the window's colour, each frame's colour over its area.
   void PaintBackground(HDC dc) const;
-  // The frame around the focused scroll bar, whose own focus mark is too thin to be seen.
-  bool FocusMarkPlace(RECT& place) const;
+  // The frame drawn around a focused scroll bar, whose own focus mark is too thin to be seen; false
+  // for other controls.
+  bool FocusMarkPlace(HWND control, RECT& place) const;
   void PaintFocusMark(HDC dc) const;
   void InvalidateFocusMark(HWND control) const;
   const app::forms::Control* Described(HWND window) const;
