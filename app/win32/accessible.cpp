@@ -22,9 +22,10 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) || IsEqualIID(id, IID_IAccessible))
+    if (IsEqualIID(id, __uuidof(IUnknown)) || IsEqualIID(id, __uuidof(IDispatch)) ||
+        IsEqualIID(id, __uuidof(IAccessible)))
       *object = static_cast<IAccessible*>(this);
-    else if (IsEqualIID(id, IID_IOleWindow))
+    else if (IsEqualIID(id, __uuidof(IOleWindow)))
       *object = static_cast<IOleWindow*>(this);
     else
       return E_NOINTERFACE;
@@ -146,13 +147,15 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
 
 }  // namespace
 
+// The interfaces' ids come from the headers (__uuidof): the import library's IID_IAccessible of the
+// 64-bit toolchain is the address of a pointer, not the id.
 std::optional<LRESULT> ClientObject(HWND window, WPARAM wParam, LPARAM lParam, const std::wstring& name,
                                     long role) {
   // The object id comes as a DWORD, which 64-bit Windows may or may not sign-extend.
   if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT || (name.empty() && role == 0))
     return std::nullopt;
   IAccessible* standard = nullptr;
-  if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible,
+  if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                        reinterpret_cast<void**>(&standard))) ||
       !standard)
     return std::nullopt;
@@ -162,7 +165,7 @@ std::optional<LRESULT> ClientObject(HWND window, WPARAM wParam, LPARAM lParam, c
     return std::nullopt;
   }
   // LresultFromObject holds its own reference while the caller has not taken the object.
-  const LRESULT result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(named));
+  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
   named->Release();
   if (FAILED(static_cast<HRESULT>(result))) return std::nullopt;
   return result;

@@ -88,10 +88,10 @@ void ExpectLaidOutAt(const win32ui::FormWindow& form, int dpi) {
 // What a screen reader reads of the window's client object: its name and role.
 std::pair<std::string, long> Accessible(HWND window) {
   IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                        reinterpret_cast<void**>(&object))) ||
-      !object)
-    return {"(no object)", 0};
+  const HRESULT found = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                   __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+  if (FAILED(found) || !object)
+    return {"(no object: " + std::to_string(static_cast<unsigned long>(found)) + ")", 0};
   VARIANT self;
   VariantInit(&self);
   self.vt = VT_I4;
