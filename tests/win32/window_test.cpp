@@ -361,6 +361,32 @@ TEST_F(Win32WindowTest, WindowsHaveTheirBordersPlacesAndColours) {
   DeleteDC(dc);
 }
 
+TEST(IconTest, HoldsAnImageForEachCommonDensity) {
+  // Windows takes the image of the size it needs (16 and 32 pixels at 100 %, 24 and 48 at 150 %,
+  // 256 in large views); a missing one is stretched from another and blurs.
+#pragma pack(push, 2)
+  struct Entry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bits;
+    DWORD bytes;
+    WORD id;
+  };
+#pragma pack(pop)
+  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_NE(found, nullptr);
+  const auto* group = static_cast<const WORD*>(LockResource(LoadResource(nullptr, found)));
+  ASSERT_NE(group, nullptr);
+  const auto* entries = reinterpret_cast<const Entry*>(group + 3);
+  std::vector<std::pair<int, int>> images;  // size, bits per pixel
+  for (WORD i = 0; i < group[2]; ++i)
+    images.emplace_back(entries[i].width ? entries[i].width : 256, entries[i].bits);
+  std::ranges::sort(images);
+  // The program's own 16-colour image stays the 32-pixel one.
+  const std::vector<std::pair<int, int>> expected = {{16, 32}, {20, 32}, {24, 32}, {32, 4},
+                                                     {40, 32}, {48, 32}, {256, 32}};
+  EXPECT_EQ(images, expected);
+}
+
 TEST_F(Win32WindowTest, LaterControlsLieInFrontOfTheFrames) {
   Start(SettingsFile("3"));
   for (const char* name : {"btnSAMAuth", "btnWrite", "txtMessage"}) {
