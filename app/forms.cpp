@@ -11,6 +11,8 @@ using enum ControlKind;
 constexpr Font kStationFont{"MS Sans Serif", 13.5, false};
 constexpr Colour kDefault{};
 constexpr Colour kScrollBarColour{Colour::Source::SystemScrollBar, {}};
+// Text on a system background takes the system's text colour, so that it stays readable in any scheme.
+constexpr Colour kWindowTextColour{Colour::Source::SystemWindowText, {}};
 constexpr Colour Fixed(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   return {Colour::Source::Fixed, {red, green, blue}};
 }
@@ -52,15 +54,20 @@ constexpr std::string_view kFrame2 = "Frame2";
 
 const std::array kMainControls = {
     Make("Frame1", Frame, kMain, u"成人預防保健服務資格查詢", {240, 120, 11895, 5055}, 15),
-    Coloured(Make("Label1", Label, kFrame1, u"醫療院所代號：", {480, 720, 2295, 375}, 0), kScrollBarColour),
+    Coloured(Make("Label1", Label, kFrame1, u"醫療院所代號：", {480, 720, 2295, 375}, 0), kScrollBarColour,
+             kWindowTextColour),
     NamedBy(ReadOnly(Make("txtHOSPID", TextBox, kFrame1, u"", {2880, 720, 2055, 480}, 5)), "Label1"),
-    Coloured(Make("Label5", Label, kFrame1, u"安全模組代號：", {480, 1320, 2295, 375}, 9), kScrollBarColour),
+    Coloured(Make("Label5", Label, kFrame1, u"安全模組代號：", {480, 1320, 2295, 375}, 9), kScrollBarColour,
+             kWindowTextColour),
     NamedBy(ReadOnly(Make("txtSAMID", TextBox, kFrame1, u"", {2880, 1320, 2055, 480}, 10)), "Label5"),
-    Coloured(Make("Label2", Label, kFrame1, u"健保卡卡號：", {480, 1920, 2295, 375}, 1), kScrollBarColour),
+    Coloured(Make("Label2", Label, kFrame1, u"健保卡卡號：", {480, 1920, 2295, 375}, 1), kScrollBarColour,
+             kWindowTextColour),
     NamedBy(ReadOnly(Make("txtCardID", TextBox, kFrame1, u"", {2880, 1920, 2055, 480}, 6)), "Label2"),
-    Coloured(Make("Label3", Label, kFrame1, u"身份證號：", {480, 2520, 2295, 375}, 2), kScrollBarColour),
+    Coloured(Make("Label3", Label, kFrame1, u"身份證號：", {480, 2520, 2295, 375}, 2), kScrollBarColour,
+             kWindowTextColour),
     NamedBy(ReadOnly(Make("txtASID", TextBox, kFrame1, u"", {2880, 2520, 2055, 480}, 7)), "Label3"),
-    Coloured(Make("Label4", Label, kFrame1, u"出生年月日：", {480, 3120, 2295, 375}, 3), kScrollBarColour),
+    Coloured(Make("Label4", Label, kFrame1, u"出生年月日：", {480, 3120, 2295, 375}, 3), kScrollBarColour,
+             kWindowTextColour),
     NamedBy(ReadOnly(Make("txtBirthday", TextBox, kFrame1, u"", {2880, 3120, 2055, 480}, 8)), "Label4"),
     Make("btnQuery", CommandButton, kFrame1, u"查詢", {5040, 1320, 1815, 495}, 11),
     Make("btnClean", CommandButton, kFrame1, u"清除", {5040, 1920, 1815, 495}, 12),

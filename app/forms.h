@@ -33,7 +33,8 @@ struct Rgb {
 };
 
 struct Colour {
-  enum class Source { PlatformDefault, Fixed, SystemScrollBar };
+  // A system colour follows the desk's colour scheme, high contrast included.
+  enum class Source { PlatformDefault, Fixed, SystemScrollBar, SystemWindowText };
   Source source = Source::PlatformDefault;
   Rgb rgb;  // for Fixed
   friend bool operator==(const Colour&, const Colour&) = default;

@@ -23,8 +23,9 @@ using app::forms::Colour;
 using app::forms::Control;
 using app::forms::ControlKind;
 
-// The system colour for scroll bars, as the desks' Windows shows it by default.
+// The system colours for scroll bars and window text, as the desks' Windows shows them by default.
 const QColor kScrollBarColour(200, 200, 200);
+const QColor kWindowTextColour(0, 0, 0);
 
 void SetBackground(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
@@ -39,6 +40,8 @@ QColor ColourOf(const Colour& colour) {
       return QColor(colour.rgb.red, colour.rgb.green, colour.rgb.blue);
     case Colour::Source::SystemScrollBar:
       return kScrollBarColour;
+    case Colour::Source::SystemWindowText:
+      return kWindowTextColour;
     case Colour::Source::PlatformDefault:
       break;
   }

@@ -1,13 +1,13 @@
 #include "app/win32/form_window.h"
 
 #include <commctrl.h>
-#include <initguid.h>
 #include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 
+#include "app/win32/accessible.h"
 #include "app/win32/message_box.h"
 #include "app/win32/twips.h"
 #include "app/win32/wide.h"
@@ -23,12 +23,41 @@ constexpr wchar_t kFormProperty[] = L"ZIROZE01.FormWindow";
 // Below them lie IDOK and IDCANCEL, which IsDialogMessage sends for Enter and Escape.
 constexpr int kFirstControlId = 1000;
 constexpr UINT_PTR kFrameSubclass = 1;
+constexpr UINT_PTR kControlSubclass = 2;
+// The focus mark around a scroll bar, as wide as the Linux station's, one pixel away from the bar.
+constexpr int kFocusMarkWidth = 2;
+constexpr COLORREF kFocusMarkColour = RGB(0, 0, 160);
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 COLORREF ColourRef(const Colour& colour) {
   if (colour.source == Colour::Source::SystemScrollBar) return GetSysColor(COLOR_SCROLLBAR);
+  if (colour.source == Colour::Source::SystemWindowText) return GetSysColor(COLOR_WINDOWTEXT);
   return RGB(colour.rgb.red, colour.rgb.green, colour.rgb.blue);
+}
+
+// A user32 function that older Windows lack (the per-monitor ones came with Windows 10 1607); none
+// there, so that the program still starts on them.
+template <typename Function>
+Function User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+// The density Windows gives the window: its monitor's under per-monitor awareness, else the system's.
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+  const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpi();
+}
+
+// A system size at a density; scaled from the system's own where Windows cannot say.
+int SystemMetric(int index, int dpi) {
+  using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+  static const auto forDpi = User32Function<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+  if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+  return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
 struct Styles {
@@ -92,6 +121,8 @@ FormWindow::~FormWindow() {
   Destroy();
   for (const auto& [key, font] : fonts_) DeleteObject(font);
   for (const auto& [colour, brush] : brushes_) DeleteObject(brush);
+  for (HICON icon : icons_)
+    if (icon) DestroyIcon(icon);
 }
 
 void FormWindow::Destroy() {
@@ -170,7 +201,12 @@ bool FormWindow::Create(HWND owner) {
     controls_.push_back(control);
   }
   PutLaterControlsInFront();
-  NameControlsForScreenReaders();
+  // Created where Windows chose, the window may lie on a monitor of another density.
+  if (const int dpi = WindowDpi(hwnd_); dpi != dpi_) {
+    RECT place;
+    GetWindowRect(hwnd_, &place);
+    ChangeDpi(dpi, place);
+  }
   return true;
 }
 
@@ -201,10 +237,17 @@ HWND FormWindow::CreateControl(const app::forms::Control& control, int index) {
       SetWindowSubclass(window, &FormWindow::FrameProcedure, kFrameSubclass,
                         reinterpret_cast<DWORD_PTR>(this));
       break;
-    case ControlKind::DropDownCombo:
+    case ControlKind::DropDownCombo: {
       SetWindowTextW(window, text.c_str());
       KeepClosedHeight(window, TwipsToPixels(control.place.height, dpi_));
+      // The focus lies in the combo's field, where screen readers ask for the name too.
+      COMBOBOXINFO parts{};
+      parts.cbSize = sizeof(parts);
+      if (GetComboBoxInfo(window, &parts) && parts.hwndItem)
+        SetWindowSubclass(parts.hwndItem, &FormWindow::ControlProcedure, kControlSubclass,
+                          reinterpret_cast<DWORD_PTR>(this));
       break;
+    }
     case ControlKind::VerticalScrollBar: {
       SCROLLINFO info{};
       info.cbSize = sizeof(info);
@@ -218,6 +261,9 @@ HWND FormWindow::CreateControl(const app::forms::Control& control, int index) {
     default:
       break;
   }
+  if (control.kind != ControlKind::Frame)
+    SetWindowSubclass(window, &FormWindow::ControlProcedure, kControlSubclass,
+                      reinterpret_cast<DWORD_PTR>(this));
   return window;
 }
 
@@ -260,24 +306,6 @@ void FormWindow::PutLaterControlsInFront() {
   }
 }
 
-void FormWindow::NameControlsForScreenReaders() const {
-  // Where the naming label is not the box's previous sibling the name is given explicitly. Systems
-  // without the annotation service (Wine has none) keep the label-before-box order alone.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  IAccPropServices* services = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                 reinterpret_cast<void**>(&services)))) {
-    for (size_t i = 0; i < controls_.size(); ++i) {
-      const std::u16string name = app::forms::SpokenName(description_, description_.controls[i]);
-      if (name.empty()) continue;
-      services->SetHwndPropStr(controls_[i], static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
-                               Wide(name).c_str());
-    }
-    services->Release();
-  }
-  if (SUCCEEDED(com)) CoUninitialize();
-}
-
 HFONT FormWindow::Font(const app::forms::Font& font) {
   const std::string key =
       std::string(font.family) + "/" + std::to_string(font.points) + (font.bold ? "/b" : "");
@@ -304,12 +332,14 @@ void FormWindow::ApplyFont(std::string_view name) {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(control->font)), TRUE);
 }
 
-HBRUSH FormWindow::Brush(const Colour& colour) {
+HBRUSH FormWindow::Brush(const Colour& colour) const {
   switch (colour.source) {
     case Colour::Source::PlatformDefault:
       return GetSysColorBrush(COLOR_3DFACE);
     case Colour::Source::SystemScrollBar:
       return GetSysColorBrush(COLOR_SCROLLBAR);
+    case Colour::Source::SystemWindowText:
+      return GetSysColorBrush(COLOR_WINDOWTEXT);
     case Colour::Source::Fixed:
       break;
   }
@@ -351,8 +381,12 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
       // IDOK and IDCANCEL, which IsDialogMessage makes of Enter and Escape, belong to no control.
       const int index = static_cast<int>(LOWORD(wParam)) - kFirstControlId;
-      if (lParam && index >= 0 && index < static_cast<int>(controls_.size()))
-        Command(description_.controls[static_cast<size_t>(index)].name, HIWORD(wParam));
+      if (!lParam || index < 0 || index >= static_cast<int>(controls_.size())) return 0;
+      const app::forms::Control& control = description_.controls[static_cast<size_t>(index)];
+      // A list left behind keeps its text highlighted as if it still had the focus.
+      if (control.kind == ControlKind::DropDownCombo && HIWORD(wParam) == CBN_KILLFOCUS)
+        SendMessageW(reinterpret_cast<HWND>(lParam), CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
+      Command(control.name, HIWORD(wParam));
       return 0;
     }
     case WM_VSCROLL:
@@ -366,12 +400,25 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSCROLLBAR:
       return ControlColour(message, wParam, lParam);
-    case WM_ERASEBKGND: {
-      RECT area;
-      GetClientRect(hwnd_, &area);
-      FillRect(reinterpret_cast<HDC>(wParam), &area, Brush(description_.background));
+    case WM_ERASEBKGND:
+      PaintBackground(reinterpret_cast<HDC>(wParam));
       return 1;
+    case WM_PRINTCLIENT:
+      // Themed controls draw what lies behind their corners through this (DrawThemeParentBackground).
+      PaintBackground(reinterpret_cast<HDC>(wParam));
+      PaintFocusMark(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      if (HDC dc = BeginPaint(hwnd_, &paint)) {
+        PaintFocusMark(dc);
+        EndPaint(hwnd_, &paint);
+      }
+      return 0;
     }
+    case WM_DPICHANGED:
+      if (lParam) ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_GETMINMAXINFO: {
       // The window keeps its described size on a screen smaller than itself, as Windows would
       // otherwise cut it down to the screen's.
@@ -415,6 +462,34 @@ LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   }
 }
 
+LRESULT CALLBACK FormWindow::ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR owner) {
+  auto* self = reinterpret_cast<FormWindow*>(owner);
+  switch (message) {
+    case WM_GETOBJECT: {
+      // A combo's field answers with the combo's name.
+      const app::forms::Control* control = self->Described(window);
+      if (!control) control = self->Described(GetParent(window));
+      if (!control) break;
+      const std::u16string name = app::forms::SpokenName(self->description_, *control);
+      if (const auto object = ClientObject(window, wParam, lParam, Wide(name))) return *object;
+      break;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      self->InvalidateFocusMark(window);
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(window, &FormWindow::ControlProcedure, kControlSubclass);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK FormWindow::FrameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR owner) {
   auto* self = reinterpret_cast<FormWindow*>(owner);
@@ -432,7 +507,8 @@ LRESULT CALLBACK FormWindow::FrameProcedure(HWND frame, UINT message, WPARAM wPa
       if (self->hwnd_) return SendMessageW(self->hwnd_, message, wParam, lParam);
       break;
     case WM_ERASEBKGND: {
-      // A frame is a panel of its own colour, not a line drawn over the window's background.
+      // A frame is a panel of its own colour, not a line drawn over the window's background; what
+      // its themed line leaves open comes from the window, which paints the frame's area alike.
       RECT area;
       GetClientRect(frame, &area);
       const app::forms::Control* control = self->Described(frame);
@@ -466,6 +542,7 @@ void FormWindow::MoveFocus(bool backwards) {
     HWND window = Control(order[static_cast<size_t>(next)]->name);
     if (!window || !IsWindowVisible(window) || !IsWindowEnabled(window)) continue;
     SetFocus(window);
+    ShowFocusCues();
     // Arriving by Tab selects a field's whole text, as in a dialog.
     if (order[static_cast<size_t>(next)]->kind == ControlKind::DropDownCombo) {
       SendMessageW(window, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
@@ -473,6 +550,112 @@ void FormWindow::MoveFocus(bool backwards) {
       SendMessageW(window, EM_SETSEL, 0, -1);
     }
     return;
+  }
+}
+
+void FormWindow::ShowFocusCues() const {
+  // Windows hides focus rectangles until the keyboard is used, and only the dialog manager clears
+  // that by itself.
+  if (HWND root = GetAncestor(hwnd_, GA_ROOT))
+    SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+void FormWindow::PaintBackground(HDC dc) const {
+  RECT area;
+  GetClientRect(hwnd_, &area);
+  FillRect(dc, &area, Brush(description_.background));
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const app::forms::Control& control = description_.controls[i];
+    if (control.kind != ControlKind::Frame || GetParent(controls_[i]) != hwnd_) continue;
+    RECT frame;
+    GetWindowRect(controls_[i], &frame);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame), 2);
+    FillRect(dc, &frame, Brush(control.background));
+  }
+}
+
+bool FormWindow::FocusMarkPlace(HWND control, RECT& place) const {
+  const app::forms::Control* described =
+      control && GetParent(control) == hwnd_ ? Described(control) : nullptr;
+  if (!described || described->kind != ControlKind::VerticalScrollBar) return false;
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+  const int outside = MulDiv(kFocusMarkWidth, dpi_, 96) + 1;
+  InflateRect(&place, outside, outside);
+  return true;
+}
+
+void FormWindow::PaintFocusMark(HDC dc) const {
+  HWND focus = GetFocus();
+  RECT place;
+  if (!IsWindowVisible(focus) || !FocusMarkPlace(focus, place)) return;
+  HBRUSH brush = CreateSolidBrush(kFocusMarkColour);
+  if (!brush) return;
+  for (int line = MulDiv(kFocusMarkWidth, dpi_, 96); line > 0; --line) {
+    FrameRect(dc, &place, brush);
+    InflateRect(&place, -1, -1);
+  }
+  DeleteObject(brush);
+}
+
+void FormWindow::InvalidateFocusMark(HWND control) const {
+  // The mark lies on the window around the control, whether the focus came or went.
+  RECT place;
+  if (hwnd_ && FocusMarkPlace(control, place)) InvalidateRect(hwnd_, &place, TRUE);
+}
+
+void FormWindow::PlaceControl(size_t index) {
+  const app::forms::Control& control = description_.controls[index];
+  HWND window = controls_[index];
+  const int height = TwipsToPixels(control.place.height, dpi_);
+  SetWindowPos(window, nullptr, TwipsToPixels(control.place.left, dpi_),
+               TwipsToPixels(control.place.top, dpi_), TwipsToPixels(control.place.width, dpi_),
+               control.kind == ControlKind::DropDownCombo ? height * 8 : height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (control.kind == ControlKind::DropDownCombo) KeepClosedHeight(window, height);
+}
+
+void FormWindow::ChangeDpi(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || !hwnd_) return;
+  dpi_ = dpi;
+  // The fonts made for the old density go once no control uses them.
+  std::map<std::string, HFONT> old;
+  old.swap(fonts_);
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(Font(description_.controls[i].font)),
+                 FALSE);
+    PlaceControl(i);
+  }
+  for (const auto& [key, font] : old) DeleteObject(font);
+  // Windows' suggestion keeps the window where it was on the screen; the inner area keeps its
+  // twips, whatever borders the new density gives the window.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT outer, inner;
+  GetWindowRect(hwnd_, &outer);
+  GetClientRect(hwnd_, &inner);
+  const int width = TwipsToPixels(description_.clientWidth, dpi_);
+  const int height = TwipsToPixels(description_.clientHeight, dpi_);
+  if (inner.right != width || inner.bottom != height)
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left + width - inner.right,
+                 outer.bottom - outer.top + height - inner.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetIcons();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void FormWindow::SetIcons() {
+  if (!description_.icon) return;
+  // The icon file holds an image for each common density; Windows picks the one of this size.
+  const int sizes[2][2] = {{SystemMetric(SM_CXICON, dpi_), SystemMetric(SM_CYICON, dpi_)},
+                           {SystemMetric(SM_CXSMICON, dpi_), SystemMetric(SM_CYSMICON, dpi_)}};
+  for (int which = 0; which < 2; ++which) {
+    auto* icon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, sizes[which][0],
+                                               sizes[which][1], LR_DEFAULTCOLOR));
+    if (!icon) continue;
+    SendMessageW(hwnd_, WM_SETICON, which == 0 ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (icons_[which]) DestroyIcon(icons_[which]);
+    icons_[which] = icon;
   }
 }
 
@@ -490,6 +673,7 @@ bool FormWindow::PreTranslate(MSG& message) {
     // presses nothing.
     const app::forms::Control* focused = form->Described(focus);
     if (message.wParam == VK_RETURN && !control && focused && focused->kind == ControlKind::CommandButton) {
+      form->ShowFocusCues();
       SendMessageW(form->hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
                    reinterpret_cast<LPARAM>(focus));
       return true;

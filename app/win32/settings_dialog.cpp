@@ -1,7 +1,10 @@
 #include "app/win32/settings_dialog.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
+#include "app/win32/accessible.h"
 #include "app/win32/message_box.h"
 #include "app/win32/wide.h"
 
@@ -41,6 +44,10 @@ LRESULT SettingsDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_GETOBJECT:
+      // A window of our own class is a plain client to screen readers; this one is a dialog.
+      if (const auto object = ClientObject(hwnd(), wParam, lParam, {}, ROLE_SYSTEM_DIALOG)) return *object;
+      return FormWindow::Handle(message, wParam, lParam);
     default:
       return FormWindow::Handle(message, wParam, lParam);
   }

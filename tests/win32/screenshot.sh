@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The README's picture of the Windows station: the window tests' Screenshot case on Wine's X11
-# driver under a virtual display, when ZIROZE_SCREENSHOT_DIR names the folder for it.
+# driver under a virtual display, when ZIROZE_SCREENSHOT_DIR names the folder for it; once in the
+# "Light" visual style (win32-station.png) and once in the classic look (win32-station-classic.png).
 #   screenshot.sh <xvfb-run> <wine loader> <win32_window_tests.exe>
 set -euo pipefail
 if [[ -z "${ZIROZE_SCREENSHOT_DIR:-}" ]]; then
@@ -16,8 +17,14 @@ if [[ ! -f "$marlett" ]]; then
   echo "No $marlett: the title bar would lack its buttons (scripts/setup --tests installs fonts-wine)"
   exit 1
 fi
-fonts="$(cd "$(dirname "$3")/.." && pwd)/wineprefix-x11/drive_c/windows/Fonts"
-mkdir -p "$fonts"
-cp "$marlett" "$fonts/"
+build="$(cd "$(dirname "$3")/.." && pwd)"
 export ZIROZE_WINE_GRAPHICS=x11
-exec "$1" -a -s "-screen 0 1024x768x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" --gtest_filter='*Screenshot'
+status=0
+for theme in light classic; do
+  fonts="$build/wineprefix-x11-$theme/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp "$marlett" "$fonts/"
+  ZIROZE_WINE_THEME=$theme "$1" -a -s "-screen 0 1600x1200x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" \
+    --gtest_filter='*Screenshot' || status=1
+done
+exit $status

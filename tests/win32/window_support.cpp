@@ -142,7 +142,29 @@ std::string Png(int width, int height, const std::uint32_t* bgra) {
 
 }  // namespace
 
-bool SavePicture(HWND window, const std::filesystem::path& file) {
+COLORREF Picture::At(int x, int y) const {
+  const std::uint32_t pixel =
+      pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+  return RGB((pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff);
+}
+
+Canvas::Canvas(int width, int height) {
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  bitmap_ = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(dc_, bitmap_);
+  const RECT all{0, 0, width, height};
+  FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+Canvas::~Canvas() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+bool SavePicture(HWND window, const std::filesystem::path& file, Picture* picture) {
   RECT place;
   if (!GetWindowRect(window, &place)) return false;
   const int width = place.right - place.left;
@@ -172,6 +194,10 @@ bool SavePicture(HWND window, const std::filesystem::path& file) {
   ReleaseDC(nullptr, screen);
   GdiFlush();
   const std::string png = Png(width, height, static_cast<const std::uint32_t*>(pixels));
+  if (picture) {
+    const auto* first = static_cast<const std::uint32_t*>(pixels);
+    *picture = {width, height, {first, first + static_cast<size_t>(width) * static_cast<size_t>(height)}};
+  }
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -34,8 +35,33 @@ RECT ExpectedPlace(const app::forms::TwipRect& place, int dpi);
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> Descendants(HWND window);
 
-// A picture of a top-level window as the screen shows it, written as a PNG file. False when it could
-// not be taken or written. Needs a graphics driver that draws, such as Wine's X11 driver.
-bool SavePicture(HWND window, const std::filesystem::path& file);
+// Pixels as 0x00RRGGBB, top row first.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  COLORREF At(int x, int y) const;
+};
+
+// A picture of a top-level window as the screen shows it, written as a PNG file and kept in
+// `picture` when given. False when it could not be taken or written. Needs a graphics driver that
+// draws, such as Wine's X11 driver.
+bool SavePicture(HWND window, const std::filesystem::path& file, Picture* picture = nullptr);
+
+// A memory picture to paint into, white at first.
+class Canvas {
+ public:
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
 
 }  // namespace win32_testing
