@@ -1,0 +1,34 @@
+#include "app/qt/busy_window.h"
+
+#include <QApplication>
+
+namespace gui {
+
+void BusyWindow::Begin() {
+  if (busy_) return;
+  busy_ = true;
+  // Disabling moves the focus out of the window; it comes back when the work ends.
+  focus_ = window_.focusWidget();
+  wasEnabled_ = window_.isEnabled();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  window_.setEnabled(false);
+}
+
+void BusyWindow::End() {
+  if (!busy_) return;
+  // What the user did while the library worked waits in the queue; here it meets a disabled window.
+  QCoreApplication::processEvents();
+  busy_ = false;
+  QApplication::restoreOverrideCursor();
+  window_.setEnabled(wasEnabled_);
+  if (focus_ && wasEnabled_) focus_->setFocus();
+}
+
+void BusyWindow::Pause(const std::function<void()>& show) {
+  if (!busy_) return show();
+  End();
+  show();
+  Begin();
+}
+
+}  // namespace gui
