@@ -460,7 +460,7 @@ TEST_F(WindowTest, InputWhileTheLibraryWorksIsDropped) {
         target->setFocus();
         bool inside = false;
         card.whileInside = [&](const std::string& operation) {
-          if (operation != button.firstCall) return;
+          if (operation != button.firstCall || inside) return;
           inside = true;
           EXPECT_FALSE(window->isEnabled());
           const QCursor* cursor = QApplication::overrideCursor();

@@ -611,6 +611,123 @@ TEST_F(Win32WindowTest, UnexpectedFailureEndsInAMessage) {
   window.reset();  // before the library it uses
 }
 
+// Input as Windows queues it for a window: a click on the control, or a key for the control that
+// had the focus.
+void QueueInput(HWND control, std::string_view input) {
+  if (input == "click") {
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    return;
+  }
+  const UINT key = input == "Space" ? VK_SPACE : VK_RETURN;
+  const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  PostMessageW(control, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  PostMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
+}
+
+// A click, Space or Enter on a button runs its workflow once: the same input made again while the
+// library works is removed from the queue when the call returns, and a click that a window of the
+// library delivers meanwhile starts nothing; afterwards the focus is back on the button and the next
+// input counts.
+TEST_F(Win32WindowTest, InputWhileTheLibraryWorksIsDropped) {
+  const struct {
+    const char* button;
+    const char* firstCall;
+  } buttons[] = {{"btnQuery", "csOpenCom"}, {"btnSAMAuth", "csOpenCom"}, {"btnWrite", "vantoInsAdultLog"}};
+  HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
+  for (const auto& button : buttons) {
+    for (const char* input : {"click", "Space", "Enter"}) {
+      for (const bool nestedLoop : {false, true}) {
+        SCOPED_TRACE(std::string(button.button) + " " + input +
+                     (nestedLoop ? " through a nested loop" : " queued"));
+        events.clear();
+        Start(SettingsFile("3"));
+        SetWindowTextW(Control("Combo1"), win32ui::Wide(text::FromUtf8(kServiceItems[0])).c_str());
+        HWND target = Control(button.button);
+        SetFocus(target);
+        ASSERT_EQ(Focused(), button.button);
+        bool inside = false;
+        card.whileInside = [&](const std::string& operation) {
+          if (operation != button.firstCall || inside) return;
+          inside = true;
+          EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+          EXPECT_EQ(GetCursor(), wait);
+          // Windows takes the focus from a window that is disabled; Wine leaves it on the control.
+          SetFocus(nullptr);
+          // Clicks on every button, and the input itself, as they would arrive meanwhile.
+          QueueInput(target, input);
+          if (!nestedLoop) return;
+          for (const auto& control : app::forms::MainWindow().controls) {
+            if (control.kind != ControlKind::CommandButton) continue;
+            HWND other = Control(control.name);
+            PostMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(other), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(other));
+          }
+          Pump();
+        };
+        if (std::string_view(input) == "click") {
+          Click(target);
+        } else {
+          Press(std::string_view(input) == "Space" ? VK_SPACE : VK_RETURN);
+        }
+        Pump();
+        EXPECT_TRUE(inside);
+        EXPECT_EQ(Calls(button.firstCall), 1);
+        EXPECT_EQ(Dialog(), nullptr);
+        EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+        EXPECT_EQ(Focused(), button.button);
+
+        card.whileInside = nullptr;
+        Press(VK_SPACE);
+        EXPECT_EQ(Calls(button.firstCall), 2);
+      }
+    }
+  }
+}
+
+// A message box of this thread, answered by OK once it shows; one that takes no input is ended
+// instead, as it would hold the test forever.
+HWND answeredBox = nullptr;
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND top : win32_testing::TopLevelWindows()) {
+    if (GetWindowThreadProcessId(top, nullptr) != GetCurrentThreadId() || !IsWindowVisible(top) ||
+        win32_testing::ClassName(top) != L"#32770")
+      continue;
+    answeredBox = top;
+    if (IsWindowEnabled(top)) {
+      PostMessageW(top, WM_COMMAND, IDOK, 0);
+    } else {
+      EndDialog(top, IDOK);
+    }
+  }
+}
+
+// A message box shown while the library work runs takes its input; the window is busy again until
+// the work ends, and then active with its focus where it was.
+TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
+  win32ui::SetMessageHook(nullptr);
+  Start(SettingsFile("3"));
+  card.status["csOpenCom"] = -1;  // "開啟 COM Port 失敗" before csCloseCom
+  bool closing = false;
+  card.whileInside = [&](const std::string& operation) {
+    if (operation != "csCloseCom") return;
+    closing = true;
+    EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+  };
+  answeredBox = nullptr;
+  // The box runs its own loop; a timer of this thread answers it from there.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerMessageBox);
+  SetFocus(Control("btnQuery"));
+  Click(Control("btnQuery"));
+  KillTimer(nullptr, timer);
+  EXPECT_NE(answeredBox, nullptr);
+  EXPECT_TRUE(closing);
+  EXPECT_EQ(events, (std::vector<std::string>{"csOpenCom(2)", "csCloseCom()"}));
+  EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+  EXPECT_EQ(GetActiveWindow(), window->hwnd());
+  EXPECT_EQ(Focused(), "btnQuery");
+}
+
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.
 TEST_F(Win32WindowTest, Screenshot) {
   const char* folder = std::getenv("ZIROZE_SCREENSHOT_DIR");
