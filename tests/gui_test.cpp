@@ -24,6 +24,8 @@
 #include "app/qt/form_builder.h"
 #include "app/qt/message_box.h"
 #include "app/qt/message_text_box.h"
+#include "cardservice/card_library.h"
+#include "settings/program_directory.h"
 #include "tests/support/recording_card_service.h"
 #include "tests/support/station_fixture.h"
 
@@ -43,10 +45,11 @@ class WindowTest : public ::testing::Test {
     if (auto* dialog = OpenDialog()) delete dialog;
   }
 
-  void Start(std::optional<std::string> settingsFile) {
+  void Start(std::optional<std::string> settingsFile, cardservice::CardService* service = nullptr) {
+    window.reset();
     std::filesystem::remove(store.FilePath());
     if (settingsFile) dir.Write("VANTOQuery.ini", *settingsFile);
-    window = std::make_unique<gui::VANTOQFrm01>(store, card);
+    window = std::make_unique<gui::VANTOQFrm01>(store, service ? *service : card);
     window->show();
   }
   template <typename T = QWidget>
@@ -522,6 +525,47 @@ TEST_F(WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
   EXPECT_EQ(events, (std::vector<std::string>{"csOpenCom(2)", "csCloseCom()"}));
   EXPECT_TRUE(window->isEnabled());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The simulator's own window runs its message loop inside the interactive eligibility call: clicks
+// and keys on 查詢 that reach the station through it start no second query, and the query ends
+// with its verdict once the window is closed.
+TEST_F(WindowTest, InputThroughTheLibrarysOwnWindowStartsNothing) {
+  using cardservice::CardLibrary;
+  std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), CardLibrary::FileName()),
+                             dir.path() / CardLibrary::FileName());
+  dir.Write("cardsim.ini", "[eligibility]\nwindow = yes\n");
+  CardLibrary library(settings::FileBeside(dir.path(), CardLibrary::FileName()));
+  Start(SettingsFile("1"), &library);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QWidget* query = Control("btnQuery");
+  query->setFocus();
+
+  std::map<QWidget*, int> seen;  // the library's windows, with the ticks each has been open
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() != QLatin1String("VANTOCSAPI") || !top->isVisible()) continue;
+      const int ticks = seen[top]++;
+      if (ticks == 0) {
+        EXPECT_FALSE(window->isEnabled());
+        for (const char* input : {"click", "Space", "Enter"}) QueueInput(window.get(), query, input);
+      } else if (ticks == 3) {
+        QTest::mouseClick(static_cast<QMessageBox*>(top)->button(QMessageBox::Ok), Qt::LeftButton);
+      }
+    }
+  });
+  poll.start(20);
+  QTest::mouseClick(query, Qt::LeftButton);
+  poll.stop();
+  EXPECT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(Control<gui::MessageTextBox>("txtMessage")->text().startsWith(QStringLiteral("3000：")));
+  EXPECT_TRUE(window->isEnabled());
+  // Active again, with the focus where it was.
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 1000));
+  EXPECT_EQ(QApplication::focusWidget(), query);
+  window.reset();  // before the library it uses
 }
 
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.

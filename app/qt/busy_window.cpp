@@ -10,6 +10,7 @@ void BusyWindow::Begin() {
   // Disabling moves the focus out of the window; it comes back when the work ends.
   focus_ = window_.focusWidget();
   wasEnabled_ = window_.isEnabled();
+  wasActive_ = window_.isActiveWindow();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   window_.setEnabled(false);
 }
@@ -22,6 +23,9 @@ void BusyWindow::End() {
   QApplication::restoreOverrideCursor();
   window_.setEnabled(wasEnabled_);
   if (focus_ && wasEnabled_) focus_->setFocus();
+  // A window the library showed meanwhile took the activation with it when it closed, and a
+  // disabled window could not take it back.
+  if (wasActive_ && wasEnabled_ && !QApplication::activeWindow()) window_.activateWindow();
 }
 
 void BusyWindow::Pause(const std::function<void()>& show) {

@@ -29,6 +29,7 @@ class BusyWindow {
   QWidget& window_;
   bool busy_ = false;
   bool wasEnabled_ = true;
+  bool wasActive_ = false;
   QPointer<QWidget> focus_;
 };
 

@@ -34,6 +34,7 @@ void BusyWindow::Begin(HWND window) {
   HWND focus = GetFocus();
   focus_ = focus && IsChild(window, focus) ? focus : nullptr;
   wasEnabled_ = IsWindowEnabled(window) != FALSE;
+  wasActive_ = GetActiveWindow() == window;
   EnableWindow(window, FALSE);
   SetCursor(WaitCursor());
 }
@@ -44,6 +45,10 @@ HWND BusyWindow::End() {
   if (!IsWindow(window_)) return nullptr;
   DropQueuedInput(window_);
   if (wasEnabled_) EnableWindow(window_, TRUE);
+  // A window the library showed meanwhile handed the activation on when it closed, and a disabled
+  // window cannot take it, so another program's window did. Windows lets the window take it back
+  // unless the user has since turned to that program.
+  if (wasActive_ && wasEnabled_ && !GetActiveWindow()) SetForegroundWindow(window_);
   RefreshCursor();
   return focus_ && IsWindow(focus_) ? focus_ : nullptr;
 }

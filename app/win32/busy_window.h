@@ -35,6 +35,7 @@ class BusyWindow {
   HWND focus_ = nullptr;
   bool busy_ = false;
   bool wasEnabled_ = true;
+  bool wasActive_ = false;
 };
 
 // Removes the queued mouse and keyboard messages of `window` and of every window inside it.
