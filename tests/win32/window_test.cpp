@@ -728,6 +728,60 @@ TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
   EXPECT_EQ(Focused(), "btnQuery");
 }
 
+// The library's own windows of this thread, and the main window they found.
+struct LibraryWindows {
+  HWND main = nullptr;
+  HWND query = nullptr;
+  std::map<HWND, int> seen;  // each window with the ticks it has been open
+  bool mainEnabledMeanwhile = false;
+} libraryWindows;
+
+// Clicks and keys on 查詢 that reach the station through the library's window, then its OK.
+void CALLBACK UseLibraryWindow(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND top : win32_testing::TopLevelWindows()) {
+    if (GetWindowThreadProcessId(top, nullptr) != GetCurrentThreadId() || !IsWindowVisible(top) ||
+        win32_testing::ClassName(top) != L"#32770")
+      continue;
+    const int ticks = libraryWindows.seen[top]++;
+    if (ticks == 0) {
+      libraryWindows.mainEnabledMeanwhile = IsWindowEnabled(libraryWindows.main) != FALSE;
+      for (const char* input : {"click", "Space", "Enter"}) QueueInput(libraryWindows.query, input);
+      PostMessageW(libraryWindows.main, WM_COMMAND,
+                   MAKEWPARAM(GetDlgCtrlID(libraryWindows.query), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(libraryWindows.query));
+    } else if (ticks == 2) {
+      PostMessageW(top, WM_COMMAND, IDOK, 0);
+    }
+  }
+}
+
+// The simulator's own window runs its message loop inside the interactive eligibility call, and
+// disables no window of the station: what reaches 查詢 through it starts no second query, and the
+// query ends with its verdict once the window is closed, the main window active again.
+TEST_F(Win32WindowTest, InputThroughTheLibrarysOwnWindowStartsNothing) {
+  using cardservice::CardLibrary;
+  std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), CardLibrary::FileName()),
+                             dir.path() / CardLibrary::FileName());
+  dir.Write("cardsim.ini", "[eligibility]\nwindow = yes\n");
+  CardLibrary library(settings::FileBeside(dir.path(), CardLibrary::FileName()));
+  Start(SettingsFile("1"), &library);
+  libraryWindows = {};
+  libraryWindows.main = window->hwnd();
+  libraryWindows.query = Control("btnQuery");
+  SetFocus(Control("btnQuery"));
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &UseLibraryWindow);
+  Press(VK_SPACE);
+  KillTimer(nullptr, timer);
+  Pump();
+  EXPECT_EQ(libraryWindows.seen.size(), 1u);
+  EXPECT_FALSE(libraryWindows.mainEnabledMeanwhile);
+  EXPECT_TRUE(Text(Control("txtMessage")).starts_with("3000：")) << Text(Control("txtMessage"));
+  EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+  EXPECT_EQ(GetActiveWindow(), window->hwnd());
+  EXPECT_EQ(Focused(), "btnQuery");
+  window.reset();  // before the library it uses
+}
+
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.
 TEST_F(Win32WindowTest, Screenshot) {
   const char* folder = std::getenv("ZIROZE_SCREENSHOT_DIR");
