@@ -18,7 +18,9 @@ void BusyWindow::Begin() {
 void BusyWindow::End() {
   if (!busy_) return;
   // What the user did while the library worked waits in the queue; here it meets a disabled window.
-  QCoreApplication::processEvents();
+  // The display server's events become input events in one pass and are delivered in the next, so
+  // the queue is run until it is empty (or for a moment at most, should something keep filling it).
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
   busy_ = false;
   QApplication::restoreOverrideCursor();
   window_.setEnabled(wasEnabled_);
