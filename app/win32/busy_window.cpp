@@ -70,6 +70,10 @@ void DropQueuedInput(HWND window) {
       {WM_KEYFIRST, WM_KEYLAST},
       {WM_MOUSEFIRST, WM_MOUSELAST},
       {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},  // the caption's close box and the window's border
+      // Clicks as automation tools post them, to a button or as the button's notification; the
+      // station itself only ever sends these.
+      {BM_CLICK, BM_CLICK},
+      {WM_COMMAND, WM_COMMAND},
   };
   MSG message;
   for (HWND each : windows)

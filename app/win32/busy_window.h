@@ -38,7 +38,8 @@ class BusyWindow {
   bool wasActive_ = false;
 };
 
-// Removes the queued mouse and keyboard messages of `window` and of every window inside it.
+// Removes the queued mouse and keyboard messages of `window` and of every window inside it, and
+// the clicks posted to them.
 void DropQueuedInput(HWND window);
 
 }  // namespace win32ui
