@@ -1,5 +1,6 @@
 #include "app/station.h"
 
+#include <optional>
 #include <vector>
 
 #include "app/library_buffer.h"
@@ -51,6 +52,35 @@ std::u16string_view Verdict(std::int32_t status) {
 
 }  // namespace
 
+// One button's work: while it lives the station runs it, and no other button's work starts. A click
+// that arrives meanwhile, through a message loop inside the work, is dropped.
+class Station::Workflow {
+ public:
+  explicit Workflow(bool& running) : running_(running), starts_(!running) { running_ = true; }
+  ~Workflow() {
+    if (starts_) running_ = false;
+  }
+  Workflow(const Workflow&) = delete;
+  Workflow& operator=(const Workflow&) = delete;
+  bool starts() const { return starts_; }
+
+ private:
+  bool& running_;
+  const bool starts_;
+};
+
+// From the first library call of a click to its end the window is busy, whichever way the work ends.
+class Station::LibraryWork {
+ public:
+  explicit LibraryWork(StationView& view) : view_(view) { view_.BeginLibraryWork(); }
+  ~LibraryWork() { view_.EndLibraryWork(); }
+  LibraryWork(const LibraryWork&) = delete;
+  LibraryWork& operator=(const LibraryWork&) = delete;
+
+ private:
+  StationView& view_;
+};
+
 Station::Station(StationView& view, const settings::PortSettingStore& store, cardservice::CardService& card)
     : view_(view), store_(store), card_(card) {}
 
@@ -66,11 +96,16 @@ void Station::ClearFields() {
 }
 
 void Station::ClickClean() {
+  const Workflow workflow(running_);
+  if (!workflow.starts()) return;
   view_.ResetFonts();
   ClearFields();
 }
 
-void Station::ClickSetting() { view_.OpenSettingsDialog(); }
+void Station::ClickSetting() {
+  const Workflow workflow(running_);
+  if (workflow.starts()) view_.OpenSettingsDialog();
+}
 
 std::int16_t Station::GetComSetting() {
   const settings::PortSettingStore::Reading reading = store_.Read();
@@ -114,9 +149,13 @@ void Station::WithPort(std::int16_t port, Body body) {
 }
 
 void Station::ClickQuery() {
+  const Workflow workflow(running_);
+  if (!workflow.starts()) return;
   view_.ResetFonts();
   ClearFields();
-  WithPort(GetComSetting(), [this] { QueryOnOpenPort(); });
+  const std::int16_t port = GetComSetting();
+  const LibraryWork work(view_);
+  WithPort(port, [this] { QueryOnOpenPort(); });
 }
 
 void Station::QueryOnOpenPort() {
@@ -151,7 +190,11 @@ void Station::QueryOnOpenPort() {
 }
 
 void Station::ClickSamAuth() {
-  WithPort(GetComSetting(), [this] {
+  const Workflow workflow(running_);
+  if (!workflow.starts()) return;
+  const std::int16_t port = GetComSetting();
+  const LibraryWork work(view_);
+  WithPort(port, [this] {
     const std::int16_t status = card_.csVerifySAMDC();
     if (status != 0) return ProcessErrorCode(status);
     Show(Box::Message, DecimalText(status) + u"：讀卡機安全模組認證完成!\r\n");
@@ -159,12 +202,18 @@ void Station::ClickSamAuth() {
 }
 
 void Station::ClickWrite() {
+  const Workflow workflow(running_);
+  if (!workflow.starts()) return;
   const std::u16string code = view_.ServiceItemText().substr(0, 2);
+  const bool inserts = code == u"21" || code == u"22" || code == u"25" || code == u"27";
+  const bool withdraws = !inserts && code == u"YB";
+  std::optional<LibraryWork> work;
+  if (inserts || withdraws) work.emplace(view_);
   std::int16_t status = 0;
   try {
-    if (code == u"21" || code == u"22" || code == u"25" || code == u"27") {
+    if (inserts) {
       status = card_.vantoInsAdultLog();
-    } else if (code == u"YB") {
+    } else if (withdraws) {
       status = card_.vantoUnAdultLog();
     }
   } catch (const CardServiceUnavailable& unavailable) {

@@ -10,7 +10,9 @@
 namespace app {
 
 // The main window's behaviour: its start-up and the work of its five buttons. Every click is one
-// self-contained transaction; nothing is kept from one click to the next.
+// self-contained transaction; nothing is kept from one click to the next. A click that reaches the
+// station while another click's work still runs (through a message loop inside a library call or a
+// message box) starts nothing.
 class Station {
  public:
   Station(StationView& view, const settings::PortSettingStore& store, cardservice::CardService& card);
@@ -36,9 +38,13 @@ class Station {
   void WithPort(std::int16_t port, Body body);
   void QueryOnOpenPort();
 
+  class Workflow;
+  class LibraryWork;
+
   StationView& view_;
   const settings::PortSettingStore& store_;
   cardservice::CardService& card_;
+  bool running_ = false;  // while a button's work runs
 };
 
 }  // namespace app

@@ -24,6 +24,14 @@ class StationView {
   // Opens the settings dialog and returns while it stays open.
   virtual void OpenSettingsDialog() = 0;
   virtual void ResetFonts() = 0;
+
+  // A click's work with the card library begins: until it ends the window shows a wait cursor and
+  // takes no input, and what the user does to it meanwhile is dropped, never replayed. Message boxes
+  // shown meanwhile still take their input.
+  virtual void BeginLibraryWork() = 0;
+  // The work has ended: input made meanwhile is discarded, then the window takes input again with
+  // the keyboard focus where it was.
+  virtual void EndLibraryWork() = 0;
 };
 
 }  // namespace app

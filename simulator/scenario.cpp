@@ -62,6 +62,16 @@ void Apply(Scenario& scenario, std::string_view section, std::string_view key, s
     if (const auto status = Number(value)) scenario.forcedStatus[std::string(key)] = *status;
     return;
   }
+  if (section == "delay") {
+    const auto milliseconds = Number(value);
+    if (!milliseconds || *milliseconds < 0) return;
+    if (key == "all") {
+      scenario.allDelay = *milliseconds;
+    } else {
+      scenario.delays[std::string(key)] = *milliseconds;
+    }
+    return;
+  }
   const std::map<std::string_view, std::pair<std::string*, size_t>> fields = {
       {"hospital_code", {&scenario.hospitalCode, 10}},
       {"sam_number", {&scenario.samNumber, 12}},
@@ -87,6 +97,8 @@ void Apply(Scenario& scenario, std::string_view section, std::string_view key, s
     scenario.samAuthenticated = Yes(value);
   } else if (key == "outcome") {
     if (const auto outcome = Number(value)) scenario.eligibility = *outcome;
+  } else if (key == "window") {
+    scenario.eligibilityWindow = Yes(value);
   }
 }
 
@@ -105,6 +117,11 @@ std::optional<std::int32_t> Scenario::Forced(const std::string& operation) const
   const auto found = forcedStatus.find(operation);
   if (found == forcedStatus.end()) return std::nullopt;
   return found->second;
+}
+
+std::int32_t Scenario::Delay(const std::string& operation) const {
+  const auto found = delays.find(operation);
+  return found == delays.end() ? allDelay : found->second;
 }
 
 Scenario LoadScenario(const std::filesystem::path& file) {

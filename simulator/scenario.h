@@ -31,11 +31,19 @@ struct Scenario {
   std::string emergencyPhone = "0223456789";
 
   std::int32_t eligibility = 3000;
+  // The interactive eligibility calls show a window of their own and return when it is closed.
+  bool eligibilityWindow = false;
   std::map<std::string, std::int32_t> forcedStatus;  // operation name -> status
+
+  // How long each operation works before it answers, in milliseconds: by operation name, or `all`
+  // for every operation not named.
+  std::map<std::string, std::int32_t> delays;
+  std::int32_t allDelay = 0;
 
   // The 72 bytes of the patient's basic data, every field blank-padded to its width.
   std::string BasicData() const;
   std::optional<std::int32_t> Forced(const std::string& operation) const;
+  std::int32_t Delay(const std::string& operation) const;
 };
 
 // The scenario in `file`; the default one (everything in place, the patient eligible) when the

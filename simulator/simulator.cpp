@@ -1,15 +1,19 @@
 // The exported operations of the simulated card service library. One virtual reader per loaded
 // library: the scenario is read afresh at each csOpenCom (and by the log operations, which reach
 // the reader without an open port); the SAM's authentication lasts while the library is loaded.
+// Each operation first works as long as the scenario's delay for it says, on the caller's thread.
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <thread>
 
 #include "cardservice/card_api.h"
 #include "settings/program_directory.h"
 #include "simulator/library_place.h"
+#include "simulator/library_window.h"
 #include "simulator/scenario.h"
 
 #ifdef _WIN32
@@ -47,6 +51,12 @@ void Reload() {
       simulator::LoadScenario(settings::FileBeside(simulator::LibraryDirectory(), "cardsim.ini"));
 }
 
+// The time the operation takes, as a real reader and data centre take seconds.
+void Work(const char* operation) {
+  if (const std::int32_t delay = TheReader().scenario.Delay(operation); delay > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+}
+
 // Copies as much of `value` as the caller's buffer holds; the library never writes past it.
 void Fill(char* buf, const std::int32_t* len, const std::string& value) {
   if (!buf || !len || *len <= 0) return;
@@ -62,6 +72,7 @@ struct Needs {
 };
 
 std::int32_t Check(const char* operation, Needs needs) {
+  Work(operation);
   const Reader& reader = TheReader();
   if (const auto forced = reader.scenario.Forced(operation)) return *forced;
   if (needs.port && !reader.portOpen) return kTimeout;
@@ -75,6 +86,16 @@ std::int32_t Eligibility(const char* operation) {
   const std::int32_t status =
       Check(operation, {.port = true, .sam = true, .patient = true, .authenticated = true});
   return status != 0 ? status : TheReader().scenario.eligibility;
+}
+
+// The interactive calls may show their answer in a window of their own first.
+std::int32_t InteractiveEligibility(const char* operation) {
+  const std::int32_t status = Eligibility(operation);
+  if (TheReader().scenario.eligibilityWindow) {
+    const std::string digits = std::to_string(status);
+    simulator::ShowLibraryWindow(u"成人預防保健資格查詢：" + std::u16string(digits.begin(), digits.end()));
+  }
+  return status;
 }
 
 // The silent calls answer like the interactive ones and hand back the outcome, card and identity
@@ -107,6 +128,7 @@ extern "C" {
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL csOpenCom(int16_t port) {
   Reload();
+  Work("csOpenCom");
   Reader& reader = TheReader();
   if (const auto forced = reader.scenario.Forced("csOpenCom")) return *forced;
   if (reader.scenario.port && *reader.scenario.port != port) return kPortNotFound;
@@ -115,6 +137,7 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL csOpenCom(int16_t port) {
 }
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL csCloseCom(void) {
+  Work("csCloseCom");
   TheReader().portOpen = false;
   return TheReader().scenario.Forced("csCloseCom").value_or(0);
 }
@@ -140,7 +163,7 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL hisGetBasicData(char* buf, int32_t* len) 
 }
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPrevent(void) {
-  return Eligibility("vantoGetAdultPrevent");
+  return InteractiveEligibility("vantoGetAdultPrevent");
 }
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetAdultPreventSilence(char* b1, int32_t* l1, char* b2,
@@ -166,7 +189,9 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL hisGetRegisterPrevent(char* buf, int32_t*
   return status;
 }
 
-SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPrevent(void) { return Eligibility("vantoGetBCPrevent"); }
+SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPrevent(void) {
+  return InteractiveEligibility("vantoGetBCPrevent");
+}
 
 SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPreventSilence(char* b1, int32_t* l1, char* b2, int32_t* l2,
                                                                 char* b3, int32_t* l3) {

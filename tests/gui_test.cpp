@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextLayout>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/forms.h"
 #include "app/qt/VANTOQFrm01.h"
@@ -22,6 +24,8 @@
 #include "app/qt/form_builder.h"
 #include "app/qt/message_box.h"
 #include "app/qt/message_text_box.h"
+#include "cardservice/card_library.h"
+#include "settings/program_directory.h"
 #include "tests/support/recording_card_service.h"
 #include "tests/support/station_fixture.h"
 
@@ -41,10 +45,11 @@ class WindowTest : public ::testing::Test {
     if (auto* dialog = OpenDialog()) delete dialog;
   }
 
-  void Start(std::optional<std::string> settingsFile) {
+  void Start(std::optional<std::string> settingsFile, cardservice::CardService* service = nullptr) {
+    window.reset();
     std::filesystem::remove(store.FilePath());
     if (settingsFile) dir.Write("VANTOQuery.ini", *settingsFile);
-    window = std::make_unique<gui::VANTOQFrm01>(store, card);
+    window = std::make_unique<gui::VANTOQFrm01>(store, service ? *service : card);
     window->show();
   }
   template <typename T = QWidget>
@@ -410,6 +415,157 @@ TEST_F(WindowTest, FocusMarkFollowsTheFocusAlone) {
   // Buttons on the green window have no green outline of their own that could pass for the mark.
   for (const char* name : {"btnSAMAuth", "btnWrite"})
     EXPECT_NE(Control(name)->palette().color(QPalette::Window), QColor(192, 255, 192)) << name;
+}
+
+// Input to the main window as the display server hands it over: queued, and routed to a control
+// only when it is delivered.
+void QueueInput(QWidget* window, QWidget* control, const char* input) {
+  QWindow* handle = window->windowHandle();
+  if (std::string_view(input) == "click") {
+    const QPointF at = control->mapTo(window, control->rect().center());
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QCoreApplication::postEvent(
+          handle,
+          new QMouseEvent(type, at, control->mapToGlobal(control->rect().center()), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+    }
+    return;
+  }
+  const int key = std::string_view(input) == "Space" ? Qt::Key_Space : Qt::Key_Return;
+  const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r");
+  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+    QCoreApplication::postEvent(handle, new QKeyEvent(type, key, Qt::NoModifier, text));
+}
+
+// A click, Space or Enter on a button runs its workflow once: the same input made again while the
+// library works is dropped, whether it waits in the queue until the call returns or a window of the
+// library delivers it meanwhile; afterwards the focus is back on the button and the next input counts.
+TEST_F(WindowTest, InputWhileTheLibraryWorksIsDropped) {
+  const struct {
+    const char* button;
+    const char* firstCall;
+  } buttons[] = {{"btnQuery", "csOpenCom"}, {"btnSAMAuth", "csOpenCom"}, {"btnWrite", "vantoInsAdultLog"}};
+  const auto calls = [this](std::string_view name) {
+    return std::count_if(events.begin(), events.end(),
+                         [name](const std::string& e) { return e.starts_with(name); });
+  };
+  for (const auto& button : buttons) {
+    for (const char* input : {"click", "Space", "Enter"}) {
+      for (const bool nestedLoop : {false, true}) {
+        SCOPED_TRACE(std::string(button.button) + " " + input +
+                     (nestedLoop ? " through a nested loop" : " queued"));
+        events.clear();
+        Start(SettingsFile("3"));
+        Control<QComboBox>("Combo1")->setEditText(kServiceItems[0]);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QWidget* target = Control(button.button);
+        target->setFocus();
+        bool inside = false;
+        card.whileInside = [&](const std::string& operation) {
+          if (operation != button.firstCall || inside) return;
+          inside = true;
+          EXPECT_FALSE(window->isEnabled());
+          const QCursor* cursor = QApplication::overrideCursor();
+          EXPECT_EQ(cursor ? cursor->shape() : Qt::ArrowCursor, Qt::WaitCursor);
+          QueueInput(window.get(), target, input);
+          if (nestedLoop) QCoreApplication::processEvents();
+        };
+        if (std::string_view(input) == "click") {
+          QTest::mouseClick(target, Qt::LeftButton);
+        } else {
+          QTest::keyClick(target, std::string_view(input) == "Space" ? Qt::Key_Space : Qt::Key_Return);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(inside);
+        EXPECT_EQ(calls(button.firstCall), 1);
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), target);
+
+        card.whileInside = nullptr;
+        QTest::keyClick(target, Qt::Key_Space);
+        EXPECT_EQ(calls(button.firstCall), 2);
+      }
+    }
+  }
+}
+
+// A message box shown while the library work runs takes its input and shows the normal cursor; the
+// window is busy again until the work ends.
+TEST_F(WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
+  gui::SetMessageHook(nullptr);
+  Start(SettingsFile("3"));
+  card.status["csOpenCom"] = -1;  // "開啟 COM Port 失敗" before csCloseCom
+  card.whileInside = [&](const std::string& operation) {
+    if (operation == "csCloseCom") {
+      EXPECT_FALSE(window->isEnabled());
+    }
+  };
+  bool answered = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    poll.stop();
+    EXPECT_EQ(box->text(), QStringLiteral("開啟 COM Port 失敗"));
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    answered = box->isEnabled();
+    // A box that takes no input would hold the test forever.
+    if (box->isEnabled()) {
+      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    } else {
+      box->done(0);
+    }
+  });
+  poll.start(10);
+  Control<QPushButton>("btnQuery")->click();
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(events, (std::vector<std::string>{"csOpenCom(2)", "csCloseCom()"}));
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The simulator's own window runs its message loop inside the interactive eligibility call: clicks
+// and keys on 查詢 that reach the station through it start no second query, and the query ends
+// with its verdict once the window is closed.
+TEST_F(WindowTest, InputThroughTheLibrarysOwnWindowStartsNothing) {
+  using cardservice::CardLibrary;
+  std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), CardLibrary::FileName()),
+                             dir.path() / CardLibrary::FileName());
+  dir.Write("cardsim.ini", "[eligibility]\nwindow = yes\n");
+  CardLibrary library(settings::FileBeside(dir.path(), CardLibrary::FileName()));
+  Start(SettingsFile("1"), &library);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QWidget* query = Control("btnQuery");
+  query->setFocus();
+
+  std::map<QWidget*, int> seen;  // the library's windows, with the ticks each has been open
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() != QLatin1String("VANTOCSAPI") || !top->isVisible()) continue;
+      const int ticks = seen[top]++;
+      if (ticks == 0) {
+        EXPECT_FALSE(window->isEnabled());
+        for (const char* input : {"click", "Space", "Enter"}) QueueInput(window.get(), query, input);
+      } else if (ticks == 3) {
+        QTest::mouseClick(static_cast<QMessageBox*>(top)->button(QMessageBox::Ok), Qt::LeftButton);
+      }
+    }
+  });
+  poll.start(20);
+  QTest::mouseClick(query, Qt::LeftButton);
+  poll.stop();
+  EXPECT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(Control<gui::MessageTextBox>("txtMessage")->text().startsWith(QStringLiteral("3000：")));
+  EXPECT_TRUE(window->isEnabled());
+  // Active again, with the focus where it was.
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 1000));
+  EXPECT_EQ(QApplication::focusWidget(), query);
+  window.reset();  // before the library it uses
 }
 
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "cardservice/card_library.h"
 #include "settings/program_directory.h"
+#include "simulator/scenario.h"
 #include "tests/support/station_fixture.h"
 #include "text/utf8.h"
 
@@ -151,6 +154,52 @@ TEST_F(SimulatorTest, LogWithoutPatientCard) {
   station.ClickWrite();
   EXPECT_EQ(U8(view.messages.back()), "寫卡完成：4013");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "cardsim-log.txt"));
+}
+
+TEST(ScenarioTest, DelaysAndTheLibrarysOwnWindow) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::map<std::string, std::int32_t> delays;  // operation -> milliseconds it works
+    bool window;
+  } rows[] = {
+      {"none", "", {{"csOpenCom", 0}, {"vantoGetAdultPrevent", 0}}, false},
+      {"per operation",
+       "[delay]\ncsOpenCom = 2000\nvantoGetAdultPreventSilence = 3000 ; the data centre\n",
+       {{"csOpenCom", 2000}, {"vantoGetAdultPreventSilence", 3000}, {"csCloseCom", 0}},
+       false},
+      {"all, one named otherwise",
+       "[delay]\nall = 500\ncsCloseCom = 0\n",
+       {{"csOpenCom", 500}, {"csVerifySAMDC", 500}, {"csCloseCom", 0}},
+       false},
+      {"nonsense passed over",
+       "[delay]\nall = soon\ncsOpenCom = -5\ncsGetHospID = 12x\nhisGetBasicData = 40\n",
+       {{"csOpenCom", 0}, {"csGetHospID", 0}, {"hisGetBasicData", 40}},
+       false},
+      {"a delay is no forced status", "[delay]\ncsOpenCom = 9\n", {{"csOpenCom", 9}}, false},
+      {"window", "[eligibility]\nwindow = yes\noutcome = 3003\n", {{"vantoGetAdultPrevent", 0}}, true},
+      {"no window", "[eligibility]\nwindow = no\n", {}, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing_support::TempDir dir;
+    dir.Write("cardsim.ini", row.text);
+    const simulator::Scenario scenario = simulator::LoadScenario(dir.path() / "cardsim.ini");
+    for (const auto& [operation, milliseconds] : row.delays) {
+      EXPECT_EQ(scenario.Delay(operation), milliseconds) << operation;
+      EXPECT_FALSE(scenario.Forced(operation).has_value()) << operation;
+    }
+    EXPECT_EQ(scenario.eligibilityWindow, row.window);
+  }
+}
+
+// The delay holds the caller inside each call, as a real reader does.
+TEST_F(SimulatorTest, SlowReaderHoldsEachCall) {
+  Scenario("[delay]\nall = 100\ncsVerifySAMDC = 300\n");
+  const auto start = std::chrono::steady_clock::now();
+  station.ClickSamAuth();  // csOpenCom, csVerifySAMDC, csCloseCom
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(Message(), "0：讀卡機安全模組認證完成!\r\n");
 }
 
 }  // namespace

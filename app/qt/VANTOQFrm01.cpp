@@ -61,7 +61,13 @@ void VANTOQFrm01::AppendListItems(const std::vector<std::u16string>& serviceItem
   append(combo2_, callModes);
 }
 
-void VANTOQFrm01::ShowMessage(const std::u16string& text) { ShowStationMessage(this, ToQString(text)); }
+void VANTOQFrm01::ShowMessage(const std::u16string& text) {
+  busy_.Pause([&] { ShowStationMessage(this, ToQString(text)); });
+}
+
+void VANTOQFrm01::BeginLibraryWork() { busy_.Begin(); }
+
+void VANTOQFrm01::EndLibraryWork() { busy_.End(); }
 
 void VANTOQFrm01::SetEnabled(bool enabled) {
   setEnabled(enabled);

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/qt/busy_window.h"
 #include "app/qt/form_builder.h"
 #include "app/station.h"
 #include "app/station_view.h"
@@ -32,6 +33,8 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   void SetEnabled(bool enabled) override;
   void OpenSettingsDialog() override;
   void ResetFonts() override;
+  void BeginLibraryWork() override;
+  void EndLibraryWork() override;
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -48,6 +51,7 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   QComboBox* combo1_ = nullptr;
   QComboBox* combo2_ = nullptr;
   QPointer<Dialog> dialog_;
+  BusyWindow busy_{*this};
 };
 
 }  // namespace gui

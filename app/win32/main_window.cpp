@@ -52,7 +52,19 @@ void MainWindow::AppendListItems(const std::vector<std::u16string>& serviceItems
       SendMessageW(Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
-void MainWindow::ShowMessage(const std::u16string& text) { ShowStationMessage(hwnd(), text); }
+void MainWindow::ShowMessage(const std::u16string& text) {
+  busy_.Pause([&] { ShowStationMessage(hwnd(), text); });
+}
+
+void MainWindow::BeginLibraryWork() { busy_.Begin(hwnd()); }
+
+void MainWindow::EndLibraryWork() {
+  HWND focus = busy_.End();
+  if (!focus) return;
+  // An inactive window takes its focus back when it is activated again.
+  lastFocus_ = focus;
+  if (GetActiveWindow() == hwnd()) SetFocus(focus);
+}
 
 void MainWindow::SetEnabled(bool enabled) {
   EnableWindow(hwnd(), enabled);
@@ -92,6 +104,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Control("btnSetting"));
       }
       return 0;
+    case WM_SETCURSOR:
+      if (!busy_.busy()) return FormWindow::Handle(message, wParam, lParam);
+      SetCursor(BusyWindow::WaitCursor());
+      return TRUE;
     case WM_CLOSE:
       // The open settings dialog disables the window, and a disabled window cannot be closed.
       if (!IsWindowEnabled(hwnd())) return 0;

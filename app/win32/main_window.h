@@ -4,6 +4,7 @@
 
 #include "app/station.h"
 #include "app/station_view.h"
+#include "app/win32/busy_window.h"
 #include "app/win32/form_window.h"
 #include "app/win32/settings_dialog.h"
 
@@ -33,6 +34,8 @@ class MainWindow : public FormWindow, public app::StationView {
   void SetEnabled(bool enabled) override;
   void OpenSettingsDialog() override;
   void ResetFonts() override;
+  void BeginLibraryWork() override;
+  void EndLibraryWork() override;
 
  protected:
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -43,6 +46,7 @@ class MainWindow : public FormWindow, public app::StationView {
   app::Station station_;
   std::unique_ptr<SettingsDialog> dialog_;
   HWND lastFocus_ = nullptr;
+  BusyWindow busy_;
   bool endsProgram_;
 };
 

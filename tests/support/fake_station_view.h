@@ -23,6 +23,14 @@ class FakeStationView : public app::StationView {
   bool enabled = true;
   int dialogsOpened = 0;
   int fontResets = 0;
+  // Where each stretch of library work began and ended in the event list; `end` stays npos while
+  // the work runs.
+  struct Span {
+    size_t begin = 0;
+    size_t end = std::string::npos;
+  };
+  std::vector<Span> libraryWork;
+  bool Busy() const { return !libraryWork.empty() && libraryWork.back().end == std::string::npos; }
 
   std::u16string Box(app::Box box) const {
     const auto found = boxes.find(box);
@@ -52,6 +60,8 @@ class FakeStationView : public app::StationView {
     events_.push_back("open dialog");
   }
   void ResetFonts() override { ++fontResets; }
+  void BeginLibraryWork() override { libraryWork.push_back({events_.size()}); }
+  void EndLibraryWork() override { libraryWork.back().end = events_.size(); }
 
  private:
   std::vector<std::string>& events_;

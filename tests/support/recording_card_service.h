@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -20,6 +21,9 @@ class RecordingCardService : public cardservice::CardService {
   std::map<std::string, std::int32_t> status;
   std::map<std::string, std::string> bytes;
   std::set<std::string> missing;
+  // Runs inside every call once it is recorded, as the user's clicks and keys arrive while the
+  // library works, or as a window of the library's own runs its message loop.
+  std::function<void(const std::string& operation)> whileInside;
 
   // A patient with a name in Chinese who is eligible, as the README's pictures show the station.
   void ScriptEligiblePatient() {
@@ -47,6 +51,7 @@ class RecordingCardService : public cardservice::CardService {
     const std::string name = "vantoGetAdultPreventSilence";
     Check(name);
     events_.push_back(name + "(" + Length(l1) + "," + Length(l2) + "," + Length(l3) + ")");
+    Inside(name);
     Fill(name, b1, l1);
     Fill(name, b2, l2);
     Fill(name, b3, l3);
@@ -74,14 +79,19 @@ class RecordingCardService : public cardservice::CardService {
     if (found != bytes.end())
       std::memcpy(buf, found->second.data(), std::min<size_t>(found->second.size(), *len));
   }
+  void Inside(const std::string& name) {
+    if (whileInside) whileInside(name);
+  }
   std::int32_t Call(const std::string& name, const std::string& arguments) {
     Check(name);
     events_.push_back(name + "(" + arguments + ")");
+    Inside(name);
     return Status(name);
   }
   std::int32_t Buffer(const std::string& name, const std::string& arguments, char* buf, std::int32_t* len) {
     Check(name);
     events_.push_back(name + "(" + arguments + Length(len) + ")");
+    Inside(name);
     Fill(name, buf, len);
     return Status(name);
   }

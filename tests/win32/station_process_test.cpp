@@ -23,7 +23,7 @@ namespace {
 
 using testing_support::U8;
 
-constexpr auto kPatience = std::chrono::seconds(30);
+constexpr std::chrono::milliseconds kPatience = std::chrono::seconds(30);
 
 // The built station as a process of its own, ended at the latest when the test ends.
 class StationProcess {
@@ -47,8 +47,9 @@ class StationProcess {
   HANDLE handle() const { return process_.hProcess; }
 
   // A visible top-level window of the process with that class (any when empty) and caption.
-  HWND WaitForWindow(std::wstring_view className, std::u16string_view caption) const {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  HWND WaitForWindow(std::wstring_view className, std::u16string_view caption,
+                     std::chrono::milliseconds patience = kPatience) const {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (std::chrono::steady_clock::now() < deadline) {
       for (HWND window : win32_testing::TopLevelWindows()) {
         DWORD owner = 0;
@@ -437,6 +438,65 @@ TEST(StationProcess, FolderNamedOutsideTheCodePageKeepsItsPort) {
 
   std::ifstream written(settingsFile, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), testing_support::SettingsFile("2"));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+}
+
+// The station driven from another process, with a slow simulator whose eligibility call shows a
+// window of its own: clicks, Space, Enter and BM_CLICK on 查詢 while the query works, before,
+// through and after that window, start no second query; one more click afterwards does.
+TEST(StationProcess, InputWhileTheCardWorksStartsNoSecondQuery) {
+  using cardservice::CardLibrary;
+  using std::chrono::milliseconds;
+  testing_support::TempDir dir;
+  const std::filesystem::path built = settings::ProgramDirectory();
+  for (const char* file : {"ZIROZE01.exe", CardLibrary::FileName()})
+    std::filesystem::copy_file(settings::FileBeside(built, file), dir.path() / file);
+  dir.Write("VANTOQuery.ini", testing_support::SettingsFile("3"));
+  dir.Write("cardsim.ini", "[delay]\nall = 200\n[eligibility]\nwindow = yes\n");
+
+  StationProcess station(dir.path() / "ZIROZE01.exe");
+  ASSERT_TRUE(station.started()) << GetLastError();
+  const app::forms::Window& described = app::forms::MainWindow();
+  HWND main = station.WaitForWindow(L"", described.caption);
+  ASSERT_NE(main, nullptr);
+  const app::forms::Control* control = app::forms::FindControl(described, "btnQuery");
+  HWND query = FindChild(main, win32_testing::ExpectedClass(control->kind), control->text,
+                         PlaceInWindow(described, *control, win32ui::ScreenDpi()));
+  ASSERT_NE(query, nullptr);
+  const auto useQuery = [query] {
+    PostMessageW(query, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(query, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    for (const UINT key : {VK_SPACE, VK_RETURN}) {
+      PostMessageW(query, WM_KEYDOWN, key, 1);
+      PostMessageW(query, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    }
+    PostMessageW(query, BM_CLICK, 0, 0);
+  };
+  const auto answerLibraryWindow = [&](milliseconds patience) {
+    HWND window = station.WaitForWindow(L"#32770", u"VANTOCSAPI", patience);
+    if (!window) return false;
+    EXPECT_FALSE(IsWindowEnabled(main));
+    useQuery();  // through the library window's message loop
+    std::this_thread::sleep_for(milliseconds(300));
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(window); ++i) std::this_thread::sleep_for(milliseconds(10));
+    useQuery();  // while the port is closed
+    return true;
+  };
+
+  PostMessageW(query, BM_CLICK, 0, 0);
+  std::this_thread::sleep_for(milliseconds(300));
+  useQuery();  // while the reader is read
+  EXPECT_TRUE(answerLibraryWindow(kPatience));
+  // A second query would read the reader again and show the library's window once more.
+  EXPECT_FALSE(answerLibraryWindow(milliseconds(3000)));
+  EXPECT_TRUE(IsWindowEnabled(main));
+
+  PostMessageW(query, BM_CLICK, 0, 0);
+  EXPECT_TRUE(answerLibraryWindow(kPatience));
+  EXPECT_FALSE(answerLibraryWindow(milliseconds(3000)));
+
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
 }

@@ -856,9 +856,222 @@ TEST_F(Win32WindowTest, DensityChangeLaysOutAsAStartAtThatDensity) {
   }
 }
 
+// Input as Windows queues it for a window: a click on the control, or a key for the control that
+// had the focus.
+void QueueInput(HWND control, std::string_view input) {
+  if (input == "click") {
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    return;
+  }
+  const UINT key = input == "Space" ? VK_SPACE : VK_RETURN;
+  const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  PostMessageW(control, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  PostMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
+}
+
+// A click, Space or Enter on a button runs its workflow once: the same input made again while the
+// library works is removed from the queue when the call returns, and a click that a window of the
+// library delivers meanwhile starts nothing; afterwards the focus is back on the button and the next
+// input counts.
+TEST_F(Win32WindowTest, InputWhileTheLibraryWorksIsDropped) {
+  const struct {
+    const char* button;
+    const char* firstCall;
+  } buttons[] = {{"btnQuery", "csOpenCom"}, {"btnSAMAuth", "csOpenCom"}, {"btnWrite", "vantoInsAdultLog"}};
+  HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
+  for (const auto& button : buttons) {
+    for (const char* input : {"click", "Space", "Enter"}) {
+      for (const bool nestedLoop : {false, true}) {
+        SCOPED_TRACE(std::string(button.button) + " " + input +
+                     (nestedLoop ? " through a nested loop" : " queued"));
+        events.clear();
+        Start(SettingsFile("3"));
+        SetWindowTextW(Control("Combo1"), win32ui::Wide(text::FromUtf8(kServiceItems[0])).c_str());
+        HWND target = Control(button.button);
+        SetFocus(target);
+        ASSERT_EQ(Focused(), button.button);
+        bool inside = false;
+        card.whileInside = [&](const std::string& operation) {
+          if (operation != button.firstCall || inside) return;
+          inside = true;
+          EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+          EXPECT_EQ(GetCursor(), wait);
+          // Windows takes the focus from a window that is disabled; Wine leaves it on the control.
+          SetFocus(nullptr);
+          // Clicks on every button, and the input itself, as they would arrive meanwhile.
+          QueueInput(target, input);
+          if (!nestedLoop) return;
+          for (const auto& control : app::forms::MainWindow().controls) {
+            if (control.kind != ControlKind::CommandButton) continue;
+            HWND other = Control(control.name);
+            PostMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(other), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(other));
+          }
+          Pump();
+        };
+        if (std::string_view(input) == "click") {
+          Click(target);
+        } else {
+          Press(std::string_view(input) == "Space" ? VK_SPACE : VK_RETURN);
+        }
+        Pump();
+        EXPECT_TRUE(inside);
+        EXPECT_EQ(Calls(button.firstCall), 1);
+        EXPECT_EQ(Dialog(), nullptr);
+        EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+        EXPECT_EQ(Focused(), button.button);
+
+        card.whileInside = nullptr;
+        Press(VK_SPACE);
+        EXPECT_EQ(Calls(button.firstCall), 2);
+      }
+    }
+  }
+}
+
 int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
   return 0;
+}
+
+// The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.
+TEST_F(Win32WindowTest, Screenshot) {
+  const char* folder = std::getenv("ZIROZE_SCREENSHOT_DIR");
+  if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_SCREENSHOT_DIR not set";
+  // Without Marlett the caption's close box is drawn as the letter "r".
+  LOGFONTW marlett{};
+  marlett.lfCharSet = DEFAULT_CHARSET;
+  wcscpy(marlett.lfFaceName, L"Marlett");
+  bool haveMarlett = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &marlett, FontFound, reinterpret_cast<LPARAM>(&haveMarlett), 0);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(haveMarlett) << "no Marlett font for the title bar's buttons";
+  Start(SettingsFile("3"));
+  card.ScriptEligiblePatient();
+  Click(Control("btnQuery"));
+  // The picture in Windows' classic look beside the one in the visual style.
+  const char* theme = std::getenv("ZIROZE_WINE_THEME");
+  const std::string suffix = theme && std::string_view(theme) == "classic" ? "-classic" : "";
+  const std::filesystem::path file = std::filesystem::path(folder) / ("win32-station" + suffix + ".png");
+  win32_testing::Picture picture;
+  ASSERT_TRUE(win32_testing::SavePicture(window->hwnd(), file, &picture)) << file.string();
+  // A frame is one panel of its colour: none of the window's green shows inside it.
+  POINT inner{0, 0};
+  ClientToScreen(window->hwnd(), &inner);
+  RECT outer;
+  GetWindowRect(window->hwnd(), &outer);
+  for (const char* name : {"Frame1", "Frame2"}) {
+    RECT frame = win32_testing::PlaceInParent(Control(name));
+    OffsetRect(&frame, inner.x - outer.left, inner.y - outer.top);
+    int green = 0, panel = 0;
+    for (int y = frame.top; y < frame.bottom; ++y) {
+      for (int x = frame.left; x < frame.right; ++x) {
+        green += picture.At(x, y) == RGB(192, 255, 192);
+        panel += picture.At(x, y) == GetSysColor(COLOR_3DFACE);
+      }
+    }
+    EXPECT_EQ(green, 0) << name;
+    EXPECT_GT(panel, 0) << name << ": the picture shows no frame";
+  }
+}
+
+// A message box of this thread, answered by OK once it shows; one that takes no input is ended
+// instead, as it would hold the test forever.
+HWND answeredBox = nullptr;
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND top : win32_testing::TopLevelWindows()) {
+    if (GetWindowThreadProcessId(top, nullptr) != GetCurrentThreadId() || !IsWindowVisible(top) ||
+        win32_testing::ClassName(top) != L"#32770")
+      continue;
+    answeredBox = top;
+    if (IsWindowEnabled(top)) {
+      PostMessageW(top, WM_COMMAND, IDOK, 0);
+    } else {
+      EndDialog(top, IDOK);
+    }
+  }
+}
+
+// A message box shown while the library work runs takes its input; the window is busy again until
+// the work ends, and then active with its focus where it was.
+TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
+  win32ui::SetMessageHook(nullptr);
+  Start(SettingsFile("3"));
+  card.status["csOpenCom"] = -1;  // "開啟 COM Port 失敗" before csCloseCom
+  bool closing = false;
+  card.whileInside = [&](const std::string& operation) {
+    if (operation != "csCloseCom") return;
+    closing = true;
+    EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+  };
+  answeredBox = nullptr;
+  // The box runs its own loop; a timer of this thread answers it from there.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerMessageBox);
+  SetFocus(Control("btnQuery"));
+  Click(Control("btnQuery"));
+  KillTimer(nullptr, timer);
+  EXPECT_NE(answeredBox, nullptr);
+  EXPECT_TRUE(closing);
+  EXPECT_EQ(events, (std::vector<std::string>{"csOpenCom(2)", "csCloseCom()"}));
+  EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+  EXPECT_EQ(GetActiveWindow(), window->hwnd());
+  EXPECT_EQ(Focused(), "btnQuery");
+}
+
+// The library's own windows of this thread, and the main window they found.
+struct LibraryWindows {
+  HWND main = nullptr;
+  HWND query = nullptr;
+  std::map<HWND, int> seen;  // each window with the ticks it has been open
+  bool mainEnabledMeanwhile = false;
+} libraryWindows;
+
+// Clicks and keys on 查詢 that reach the station through the library's window, then its OK.
+void CALLBACK UseLibraryWindow(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND top : win32_testing::TopLevelWindows()) {
+    if (GetWindowThreadProcessId(top, nullptr) != GetCurrentThreadId() || !IsWindowVisible(top) ||
+        win32_testing::ClassName(top) != L"#32770")
+      continue;
+    const int ticks = libraryWindows.seen[top]++;
+    if (ticks == 0) {
+      libraryWindows.mainEnabledMeanwhile = IsWindowEnabled(libraryWindows.main) != FALSE;
+      for (const char* input : {"click", "Space", "Enter"}) QueueInput(libraryWindows.query, input);
+      PostMessageW(libraryWindows.main, WM_COMMAND,
+                   MAKEWPARAM(GetDlgCtrlID(libraryWindows.query), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(libraryWindows.query));
+    } else if (ticks == 2) {
+      PostMessageW(top, WM_COMMAND, IDOK, 0);
+    }
+  }
+}
+
+// The simulator's own window runs its message loop inside the interactive eligibility call, and
+// disables no window of the station: what reaches 查詢 through it starts no second query, and the
+// query ends with its verdict once the window is closed, the main window active again.
+TEST_F(Win32WindowTest, InputThroughTheLibrarysOwnWindowStartsNothing) {
+  using cardservice::CardLibrary;
+  std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), CardLibrary::FileName()),
+                             dir.path() / CardLibrary::FileName());
+  dir.Write("cardsim.ini", "[eligibility]\nwindow = yes\n");
+  CardLibrary library(settings::FileBeside(dir.path(), CardLibrary::FileName()));
+  Start(SettingsFile("1"), &library);
+  libraryWindows = {};
+  libraryWindows.main = window->hwnd();
+  libraryWindows.query = Control("btnQuery");
+  SetFocus(Control("btnQuery"));
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &UseLibraryWindow);
+  Press(VK_SPACE);
+  KillTimer(nullptr, timer);
+  Pump();
+  EXPECT_EQ(libraryWindows.seen.size(), 1u);
+  EXPECT_FALSE(libraryWindows.mainEnabledMeanwhile);
+  EXPECT_TRUE(Text(Control("txtMessage")).starts_with("3000：")) << Text(Control("txtMessage"));
+  EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+  EXPECT_EQ(GetActiveWindow(), window->hwnd());
+  EXPECT_EQ(Focused(), "btnQuery");
+  window.reset();  // before the library it uses
 }
 
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.

@@ -1,0 +1,40 @@
+#include "app/qt/busy_window.h"
+
+#include <QApplication>
+
+namespace gui {
+
+void BusyWindow::Begin() {
+  if (busy_) return;
+  busy_ = true;
+  // Disabling moves the focus out of the window; it comes back when the work ends.
+  focus_ = window_.focusWidget();
+  wasEnabled_ = window_.isEnabled();
+  wasActive_ = window_.isActiveWindow();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  window_.setEnabled(false);
+}
+
+void BusyWindow::End() {
+  if (!busy_) return;
+  // What the user did while the library worked waits in the queue; here it meets a disabled window.
+  // The display server's events become input events in one pass and are delivered in the next, so
+  // the queue is run until it is empty (or for a moment at most, should something keep filling it).
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+  busy_ = false;
+  QApplication::restoreOverrideCursor();
+  window_.setEnabled(wasEnabled_);
+  if (focus_ && wasEnabled_) focus_->setFocus();
+  // A window the library showed meanwhile took the activation with it when it closed, and a
+  // disabled window could not take it back.
+  if (wasActive_ && wasEnabled_ && !QApplication::activeWindow()) window_.activateWindow();
+}
+
+void BusyWindow::Pause(const std::function<void()>& show) {
+  if (!busy_) return show();
+  End();
+  show();
+  Begin();
+}
+
+}  // namespace gui
