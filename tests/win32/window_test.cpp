@@ -935,48 +935,6 @@ int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
   return 0;
 }
 
-// The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.
-TEST_F(Win32WindowTest, Screenshot) {
-  const char* folder = std::getenv("ZIROZE_SCREENSHOT_DIR");
-  if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_SCREENSHOT_DIR not set";
-  // Without Marlett the caption's close box is drawn as the letter "r".
-  LOGFONTW marlett{};
-  marlett.lfCharSet = DEFAULT_CHARSET;
-  wcscpy(marlett.lfFaceName, L"Marlett");
-  bool haveMarlett = false;
-  HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExW(screen, &marlett, FontFound, reinterpret_cast<LPARAM>(&haveMarlett), 0);
-  ReleaseDC(nullptr, screen);
-  EXPECT_TRUE(haveMarlett) << "no Marlett font for the title bar's buttons";
-  Start(SettingsFile("3"));
-  card.ScriptEligiblePatient();
-  Click(Control("btnQuery"));
-  // The picture in Windows' classic look beside the one in the visual style.
-  const char* theme = std::getenv("ZIROZE_WINE_THEME");
-  const std::string suffix = theme && std::string_view(theme) == "classic" ? "-classic" : "";
-  const std::filesystem::path file = std::filesystem::path(folder) / ("win32-station" + suffix + ".png");
-  win32_testing::Picture picture;
-  ASSERT_TRUE(win32_testing::SavePicture(window->hwnd(), file, &picture)) << file.string();
-  // A frame is one panel of its colour: none of the window's green shows inside it.
-  POINT inner{0, 0};
-  ClientToScreen(window->hwnd(), &inner);
-  RECT outer;
-  GetWindowRect(window->hwnd(), &outer);
-  for (const char* name : {"Frame1", "Frame2"}) {
-    RECT frame = win32_testing::PlaceInParent(Control(name));
-    OffsetRect(&frame, inner.x - outer.left, inner.y - outer.top);
-    int green = 0, panel = 0;
-    for (int y = frame.top; y < frame.bottom; ++y) {
-      for (int x = frame.left; x < frame.right; ++x) {
-        green += picture.At(x, y) == RGB(192, 255, 192);
-        panel += picture.At(x, y) == GetSysColor(COLOR_3DFACE);
-      }
-    }
-    EXPECT_EQ(green, 0) << name;
-    EXPECT_GT(panel, 0) << name << ": the picture shows no frame";
-  }
-}
-
 // A message box of this thread, answered by OK once it shows; one that takes no input is ended
 // instead, as it would hold the test forever.
 HWND answeredBox = nullptr;
