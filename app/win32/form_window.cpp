@@ -60,6 +60,16 @@ int SystemMetric(int index, int dpi) {
   return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
+// A control's window in its container, in pixels at `dpi`. A combo's window also holds its
+// dropped-down list; KeepClosedHeight sets its closed height afterwards.
+RECT WindowPlace(const app::forms::Control& control, int dpi) {
+  const int left = TwipsToPixels(control.place.left, dpi);
+  const int top = TwipsToPixels(control.place.top, dpi);
+  const int height = TwipsToPixels(control.place.height, dpi);
+  return {left, top, left + TwipsToPixels(control.place.width, dpi),
+          top + (control.kind == ControlKind::DropDownCombo ? height * 8 : height)};
+}
+
 struct Styles {
   const wchar_t* className;
   DWORD style;
@@ -221,15 +231,12 @@ HWND FormWindow::CreateControl(const app::forms::Control& control, int index) {
   HWND parent = control.container == description_.name ? hwnd_ : Control(control.container);
   if (!parent) return nullptr;
   const Styles styles = ControlStyles(control);
-  const int width = TwipsToPixels(control.place.width, dpi_);
-  int height = TwipsToPixels(control.place.height, dpi_);
-  // A combo's window height includes its dropped-down list; the closed height is set below.
-  if (control.kind == ControlKind::DropDownCombo) height *= 8;
+  const RECT place = WindowPlace(control, dpi_);
   const std::wstring text = Wide(control.text);
-  HWND window = CreateWindowExW(
-      styles.exStyle, styles.className, text.c_str(), styles.style, TwipsToPixels(control.place.left, dpi_),
-      TwipsToPixels(control.place.top, dpi_), width, height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), Instance(), nullptr);
+  HWND window = CreateWindowExW(styles.exStyle, styles.className, text.c_str(), styles.style, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
+                                Instance(), nullptr);
   if (!window) return nullptr;
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(control.font)), FALSE);
   switch (control.kind) {
@@ -607,12 +614,11 @@ void FormWindow::InvalidateFocusMark(HWND control) const {
 void FormWindow::PlaceControl(size_t index) {
   const app::forms::Control& control = description_.controls[index];
   HWND window = controls_[index];
-  const int height = TwipsToPixels(control.place.height, dpi_);
-  SetWindowPos(window, nullptr, TwipsToPixels(control.place.left, dpi_),
-               TwipsToPixels(control.place.top, dpi_), TwipsToPixels(control.place.width, dpi_),
-               control.kind == ControlKind::DropDownCombo ? height * 8 : height,
+  const RECT place = WindowPlace(control, dpi_);
+  SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  if (control.kind == ControlKind::DropDownCombo) KeepClosedHeight(window, height);
+  if (control.kind == ControlKind::DropDownCombo)
+    KeepClosedHeight(window, TwipsToPixels(control.place.height, dpi_));
 }
 
 void FormWindow::ChangeDpi(int dpi, const RECT& suggested) {

@@ -5,9 +5,9 @@
 
 namespace win32ui {
 
-// The settings dialog: modeless, at a fixed place on the screen, built and shown at construction
-// (when its owner is shown; else by the owner, after itself) and destroyed when it closes. Owned by the main
-// window, it stays in front of it and out of the taskbar.
+// The settings dialog: modeless, at a fixed place on the screen, built at construction and shown
+// then, or by its owner after the owner itself when the owner is not shown yet; destroyed when it
+// closes. Owned by the main window, it stays in front of it and out of the taskbar.
 class SettingsDialog : public FormWindow, public app::PortDialogView {
  public:
   SettingsDialog(const settings::PortSettingStore& store, app::StationView& mainWindow, HWND owner);
