@@ -441,15 +441,11 @@ void QueueInput(QWidget* window, QWidget* control, const char* input) {
 // library works is dropped, whether it waits in the queue until the call returns or a window of the
 // library delivers it meanwhile; afterwards the focus is back on the button and the next input counts.
 TEST_F(WindowTest, InputWhileTheLibraryWorksIsDropped) {
-  const struct {
-    const char* button;
-    const char* firstCall;
-  } buttons[] = {{"btnQuery", "csOpenCom"}, {"btnSAMAuth", "csOpenCom"}, {"btnWrite", "vantoInsAdultLog"}};
   const auto calls = [this](std::string_view name) {
     return std::count_if(events.begin(), events.end(),
                          [name](const std::string& e) { return e.starts_with(name); });
   };
-  for (const auto& button : buttons) {
+  for (const auto& button : testing_support::kLibraryButtons) {
     for (const char* input : {"click", "Space", "Enter"}) {
       for (const bool nestedLoop : {false, true}) {
         SCOPED_TRACE(std::string(button.button) + " " + input +

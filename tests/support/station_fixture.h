@@ -20,6 +20,15 @@ inline std::string SettingsFile(std::string_view port) {
   return "[" + kPortSection + "]\r\nCOM=" + std::string(port) + "\r\n";
 }
 
+// The buttons whose work calls the card library, with the first operation a click makes (寫卡 with a
+// service item chosen).
+struct LibraryButton {
+  const char* button;
+  const char* firstCall;
+};
+inline constexpr LibraryButton kLibraryButtons[] = {
+    {"btnQuery", "csOpenCom"}, {"btnSAMAuth", "csOpenCom"}, {"btnWrite", "vantoInsAdultLog"}};
+
 // The station against a recording library and a fake window, with the reader stored on port 3.
 class StationTest : public ::testing::Test {
  protected:

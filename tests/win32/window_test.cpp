@@ -875,12 +875,8 @@ void QueueInput(HWND control, std::string_view input) {
 // library delivers meanwhile starts nothing; afterwards the focus is back on the button and the next
 // input counts.
 TEST_F(Win32WindowTest, InputWhileTheLibraryWorksIsDropped) {
-  const struct {
-    const char* button;
-    const char* firstCall;
-  } buttons[] = {{"btnQuery", "csOpenCom"}, {"btnSAMAuth", "csOpenCom"}, {"btnWrite", "vantoInsAdultLog"}};
   HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
-  for (const auto& button : buttons) {
+  for (const auto& button : testing_support::kLibraryButtons) {
     for (const char* input : {"click", "Space", "Enter"}) {
       for (const bool nestedLoop : {false, true}) {
         SCOPED_TRACE(std::string(button.button) + " " + input +
