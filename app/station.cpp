@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/forms.h"
 #include "app/library_buffer.h"
 #include "app/messages.h"
 #include "cardservice/status_catalogue.h"
@@ -70,21 +71,36 @@ class Station::Workflow {
 };
 
 // From the first library call of a click to its end the window is busy, whichever way the work ends.
+// The caption says so meanwhile: the boxes just emptied must not be read as a result.
 class Station::LibraryWork {
  public:
-  explicit LibraryWork(StationView& view) : view_(view) { view_.BeginLibraryWork(); }
-  ~LibraryWork() { view_.EndLibraryWork(); }
+  explicit LibraryWork(const Station& station) : station_(station) {
+    station_.view_.SetCaption(station_.Caption() + std::u16string(kWorkingCaptionMark));
+    station_.view_.BeginLibraryWork();
+  }
+  ~LibraryWork() {
+    station_.view_.EndLibraryWork();
+    station_.view_.SetCaption(station_.Caption());
+  }
   LibraryWork(const LibraryWork&) = delete;
   LibraryWork& operator=(const LibraryWork&) = delete;
 
  private:
-  StationView& view_;
+  const Station& station_;
 };
 
 Station::Station(StationView& view, const settings::PortSettingStore& store, cardservice::CardService& card)
     : view_(view), store_(store), card_(card) {}
 
+std::u16string Station::Caption() const {
+  std::u16string caption(forms::MainWindow().caption);
+  if (simulator_) caption += kSimulatorCaptionMark;
+  return caption;
+}
+
 void Station::Load() {
+  simulator_ = card_.IsSimulator();
+  view_.SetCaption(Caption());
   view_.ResetFonts();
   if (store_.Read().copied == 0) view_.OpenSettingsDialog();
   view_.AppendListItems(kServiceItems, kCallModes);
@@ -154,7 +170,7 @@ void Station::ClickQuery() {
   view_.ResetFonts();
   ClearFields();
   const std::int16_t port = GetComSetting();
-  const LibraryWork work(view_);
+  const LibraryWork work(*this);
   WithPort(port, [this] { QueryOnOpenPort(); });
 }
 
@@ -193,7 +209,7 @@ void Station::ClickSamAuth() {
   const Workflow workflow(running_);
   if (!workflow.starts()) return;
   const std::int16_t port = GetComSetting();
-  const LibraryWork work(view_);
+  const LibraryWork work(*this);
   WithPort(port, [this] {
     const std::int16_t status = card_.csVerifySAMDC();
     if (status != 0) return ProcessErrorCode(status);
@@ -208,7 +224,7 @@ void Station::ClickWrite() {
   const bool inserts = code == u"21" || code == u"22" || code == u"25" || code == u"27";
   const bool withdraws = !inserts && code == u"YB";
   std::optional<LibraryWork> work;
-  if (inserts || withdraws) work.emplace(view_);
+  if (inserts || withdraws) work.emplace(*this);
   std::int16_t status = 0;
   try {
     if (inserts) {

@@ -37,6 +37,7 @@ class Station {
   template <typename Body>
   void WithPort(std::int16_t port, Body body);
   void QueryOnOpenPort();
+  std::u16string Caption() const;
 
   class Workflow;
   class LibraryWork;
@@ -45,6 +46,7 @@ class Station {
   const settings::PortSettingStore& store_;
   cardservice::CardService& card_;
   bool running_ = false;  // while a button's work runs
+  bool simulator_ = false;
 };
 
 }  // namespace app

@@ -24,10 +24,14 @@ class StationView {
   // Opens the settings dialog and returns while it stays open.
   virtual void OpenSettingsDialog() = 0;
   virtual void ResetFonts() = 0;
+  // The main window's caption: its described caption, marked when the card library is the simulator
+  // and while the card library works.
+  virtual void SetCaption(const std::u16string& caption) = 0;
 
-  // A click's work with the card library begins: until it ends the window shows a wait cursor and
-  // takes no input, and what the user does to it meanwhile is dropped, never replayed. Message boxes
-  // shown meanwhile still take their input.
+  // A click's work with the card library begins: the window is drawn now, before the first call, so
+  // that it shows the emptied boxes and the working caption while the library blocks. Until the work
+  // ends the window shows a wait cursor and takes no input, and what the user does to it meanwhile
+  // is dropped, never replayed. Message boxes shown meanwhile still take their input.
   virtual void BeginLibraryWork() = 0;
   // The work has ended: input made meanwhile is discarded, then the window takes input again with
   // the keyboard focus where it was.

@@ -35,6 +35,10 @@ class CardService {
   virtual std::int16_t csVerifySAMDC() = 0;
   virtual std::int16_t vantoInsAdultLog() = 0;
   virtual std::int16_t vantoUnAdultLog() = 0;
+
+  // True when the library is the card-reader simulator, which answers every patient as it is told
+  // and must never pass for the vendor's library on a desk.
+  virtual bool IsSimulator() { return false; }
 };
 
 }  // namespace cardservice

@@ -109,6 +109,8 @@ void VANTOQFrm01::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
+void VANTOQFrm01::SetCaption(const std::u16string& caption) { setWindowTitle(ToQString(caption)); }
+
 void VANTOQFrm01::ResetFonts() {
   const QFont station = FormFont(app::forms::StationFont());
   for (std::string_view name : app::forms::ResetFontsControls()) {

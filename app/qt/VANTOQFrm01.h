@@ -33,6 +33,7 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   void SetEnabled(bool enabled) override;
   void OpenSettingsDialog() override;
   void ResetFonts() override;
+  void SetCaption(const std::u16string& caption) override;
   void BeginLibraryWork() override;
   void EndLibraryWork() override;
 

@@ -80,6 +80,8 @@ void MainWindow::OpenSettingsDialog() {
   dialog_ = std::make_unique<SettingsDialog>(store_, *this, hwnd());
 }
 
+void MainWindow::SetCaption(const std::u16string& caption) { SetWindowTextW(hwnd(), Wide(caption).c_str()); }
+
 void MainWindow::ResetFonts() {
   for (std::string_view name : app::forms::ResetFontsControls()) ApplyFont(name);
 }

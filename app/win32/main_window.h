@@ -34,6 +34,7 @@ class MainWindow : public FormWindow, public app::StationView {
   void SetEnabled(bool enabled) override;
   void OpenSettingsDialog() override;
   void ResetFonts() override;
+  void SetCaption(const std::u16string& caption) override;
   void BeginLibraryWork() override;
   void EndLibraryWork() override;
 

@@ -23,6 +23,7 @@ class FakeStationView : public app::StationView {
   bool enabled = true;
   int dialogsOpened = 0;
   int fontResets = 0;
+  std::u16string caption;
   // Where each stretch of library work began and ended in the event list; `end` stays npos while
   // the work runs.
   struct Span {
@@ -60,6 +61,7 @@ class FakeStationView : public app::StationView {
     events_.push_back("open dialog");
   }
   void ResetFonts() override { ++fontResets; }
+  void SetCaption(const std::u16string& text) override { caption = text; }
   void BeginLibraryWork() override { libraryWork.push_back({events_.size()}); }
   void EndLibraryWork() override { libraryWork.back().end = events_.size(); }
 
