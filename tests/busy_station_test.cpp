@@ -105,10 +105,13 @@ TEST_F(BusyStationTest, LibraryWorkEndsOnEveryPath) {
     SCOPED_TRACE(row.name);
     view.serviceItem = row.serviceItem;
     card.missing = row.missing;
+    std::u16string captionInside;
     card.whileInside = [&](const std::string&) {
+      captionInside = view.caption;
       if (row.throws) throw std::runtime_error("reader gone");
     };
     view.libraryWork.clear();
+    view.caption.clear();
     if (row.throws) {
       EXPECT_THROW((station.*row.click)(), std::runtime_error);
     } else {
@@ -116,12 +119,25 @@ TEST_F(BusyStationTest, LibraryWorkEndsOnEveryPath) {
     }
     EXPECT_EQ(view.libraryWork.size(), row.stretches);
     EXPECT_FALSE(view.Busy());
+    // A library without its one operation is never inside a call.
+    if (!captionInside.empty()) {
+      EXPECT_EQ(captionInside, u"DoravelSerovia - 作業中，請稍候…");
+    }
+    EXPECT_EQ(view.caption, row.stretches ? u"DoravelSerovia" : u"");
     // The station takes the next click.
     card.missing.clear();
     card.whileInside = nullptr;
     const int resets = view.fontResets;
     station.ClickClean();
     EXPECT_EQ(view.fontResets, resets + 1);
+  }
+}
+
+TEST_F(BusyStationTest, CaptionNamesTheSimulatorFromTheStart) {
+  for (const bool simulator : {false, true}) {
+    card.simulator = simulator;
+    station.Load();
+    EXPECT_EQ(view.caption, simulator ? u"DoravelSerovia - 模擬讀卡機" : u"DoravelSerovia");
   }
 }
 

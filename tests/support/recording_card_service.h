@@ -60,6 +60,8 @@ class RecordingCardService : public cardservice::CardService {
   std::int16_t csVerifySAMDC() override { return static_cast<std::int16_t>(Call("csVerifySAMDC", "")); }
   std::int16_t vantoInsAdultLog() override { return static_cast<std::int16_t>(Call("vantoInsAdultLog", "")); }
   std::int16_t vantoUnAdultLog() override { return static_cast<std::int16_t>(Call("vantoUnAdultLog", "")); }
+  bool IsSimulator() override { return simulator; }
+  bool simulator = false;
 
  private:
   void Check(const std::string& name) {
