@@ -14,4 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 
+# Wine's loader for 32-bit programs, which the 64-bit build also asks whether this machine runs them.
+set(ZIROZE_WINE32 /usr/lib/wine/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run;${ZIROZE_WINE})

@@ -20,10 +20,10 @@ fi
 build="$(cd "$(dirname "$3")/.." && pwd)"
 export ZIROZE_WINE_GRAPHICS=x11
 status=0
+fonts="$build/wineprefix-x11/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+cp "$marlett" "$fonts/"
 for theme in light classic; do
-  fonts="$build/wineprefix-x11-$theme/drive_c/windows/Fonts"
-  mkdir -p "$fonts"
-  cp "$marlett" "$fonts/"
   ZIROZE_WINE_THEME=$theme "$1" -a -s "-screen 0 1600x1200x24" "$(dirname "$0")/../../scripts/wine-run" "$2" "$3" \
     --gtest_filter='*Screenshot' || status=1
 done
