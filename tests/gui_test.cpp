@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRawFont>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextLayout>
@@ -485,6 +486,25 @@ TEST_F(WindowTest, InputWhileTheLibraryWorksIsDropped) {
       }
     }
   }
+}
+
+// The library blocks the event loop: the emptied boxes are on the screen before its first call.
+TEST_F(WindowTest, EmptiedBoxesAreShownWhileTheLibraryWorks) {
+  Start(SettingsFile("3"));
+  card.ScriptEligiblePatient();
+  Control<QPushButton>("btnQuery")->click();
+  QCoreApplication::processEvents();
+  QImage shown;
+  card.whileInside = [&](const std::string& operation) {
+    if (operation == "csOpenCom") shown = window->screen()->grabWindow(window->winId()).toImage();
+  };
+  Control<QPushButton>("btnQuery")->click();
+  QWidget* box = Control("txtCardID");
+  const QRect inside = QRect(box->mapTo(window.get(), QPoint(0, 0)), box->size()).adjusted(4, 4, -4, -4);
+  const QImage part = shown.copy(inside);
+  EXPECT_EQ(part.size(), inside.size());
+  for (int y = 0; y < part.height(); ++y)
+    for (int x = 0; x < part.width(); ++x) ASSERT_EQ(part.pixel(x, y), part.pixel(0, 0)) << x << "," << y;
 }
 
 // A message box shown while the library work runs takes its input and shows the normal cursor; the

@@ -13,6 +13,10 @@ void BusyWindow::Begin() {
   wasActive_ = window_.isActiveWindow();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   window_.setEnabled(false);
+  // The library blocks the event loop: the window is drawn now, with the boxes just emptied and the
+  // working caption, or it would go on showing the last result. Only painting: queued input stays
+  // queued until the work ends.
+  window_.repaint();
 }
 
 void BusyWindow::End() {
