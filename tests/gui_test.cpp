@@ -25,6 +25,7 @@
 #include "app/qt/form_builder.h"
 #include "app/qt/message_box.h"
 #include "app/qt/message_text_box.h"
+#include "app/qt/qt_translation.h"
 #include "cardservice/card_library.h"
 #include "settings/program_directory.h"
 #include "tests/support/recording_card_service.h"
@@ -396,6 +397,15 @@ TEST_F(WindowTest, MessageBoxShowsItsTitleWholeInTheStationsFont) {
     // Room for the title and the window manager's buttons beside it.
     const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box->windowTitle());
     EXPECT_GE(box->sizeHint().width(), title + 100);
+  }
+}
+
+// Qt's own texts in Chinese too: on a Taiwanese desk, and on one whose language Qt has no texts for.
+TEST_F(WindowTest, MessageBoxButtonInChinese) {
+  for (const QLocale& desk : {QLocale(QLocale::Chinese, QLocale::Taiwan), QLocale::c()}) {
+    ASSERT_TRUE(gui::InstallQtTranslation(desk));
+    EXPECT_EQ(gui::MakeStationMessageBox(nullptr, QStringLiteral("成功"))->button(QMessageBox::Ok)->text(),
+              QStringLiteral("確定"));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/qt/VANTOQFrm01.h"
+#include "app/qt/qt_translation.h"
 #include "cardservice/card_library.h"
 #include "settings/port_setting.h"
 #include "settings/program_directory.h"
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
   ScaleByWholeFactors();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZIROZE01"));
+  gui::InstallQtTranslation(QLocale::system());
 
   const std::filesystem::path directory = settings::ProgramDirectory();
   const settings::PortSettingStore store(directory);
