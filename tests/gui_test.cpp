@@ -21,6 +21,7 @@
 
 #include "app/forms.h"
 #include "app/qt/VANTOQFrm01.h"
+#include "app/qt/accessibility.h"
 #include "app/qt/focus_mark.h"
 #include "app/qt/form_builder.h"
 #include "app/qt/message_box.h"
@@ -382,6 +383,28 @@ TEST_F(WindowTest, ScreenReadersHearEachControlByItsLabel) {
     auto* label = inDialog ? DialogControl<QLabel>(row.buddyOf) : Control<QLabel>(row.buddyOf);
     EXPECT_EQ(label->buddy(), control);
   }
+}
+
+// Each window by its kind, the boxes read-only and read whole, the verdict spoken where it arrives.
+TEST_F(WindowTest, ScreenReadersReadValuesWholeAndHearTheVerdict) {
+  Start(SettingsFile("3"));
+  card.ScriptEligiblePatient();
+  Control<QPushButton>("btnQuery")->click();
+  Control<QPushButton>("btnSetting")->click();
+  const auto accessible = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); };
+  EXPECT_EQ(accessible(window.get())->role(), QAccessible::Window);
+  EXPECT_EQ(accessible(OpenDialog())->role(), QAccessible::Dialog);
+  for (QWidget* box : {Control("txtCardID"), DialogControl<QWidget>("Text1")}) {
+    EXPECT_TRUE(accessible(box)->state().readOnly);
+    EXPECT_FALSE(accessible(box)->state().editable);
+    int start = -1, end = -1;
+    accessible(box)->textInterface()->attributes(0, &start, &end);
+    EXPECT_EQ(end - start, accessible(box)->textInterface()->characterCount());
+  }
+  auto* spoken = window->findChild<gui::Announcement*>();
+  ASSERT_NE(spoken, nullptr);
+  EXPECT_EQ(accessible(spoken)->role(), QAccessible::Notification);
+  EXPECT_TRUE(accessible(spoken)->text(QAccessible::Name).startsWith(QStringLiteral("3000：")));
 }
 
 TEST_F(WindowTest, MessageBoxShowsItsTitleWholeInTheStationsFont) {

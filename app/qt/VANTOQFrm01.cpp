@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "app/qt/Dialog.h"
+#include "app/qt/accessibility.h"
 #include "app/qt/message_box.h"
 #include "app/qt/message_text_box.h"
 
@@ -36,7 +37,13 @@ VANTOQFrm01::~VANTOQFrm01() = default;
 
 void VANTOQFrm01::SetBoxText(app::Box box, const std::u16string& text) {
   QWidget* control = controls_[app::forms::BoxControl(box)];
-  if (auto* message = qobject_cast<MessageTextBox*>(control)) return message->setText(ToQString(text));
+  if (auto* message = qobject_cast<MessageTextBox*>(control)) {
+    message->setText(ToQString(text));
+    // The verdict and the authentication's outcome are spoken as they arrive: the focus stays on the
+    // button that was pressed.
+    if (!text.empty()) Announcement::Say(*this, message->toPlainText());
+    return;
+  }
   auto* line = static_cast<QLineEdit*>(control);
   line->setText(ToQString(text));
   // From the first character, as a Windows edit box shows a text just set: a value wider than the

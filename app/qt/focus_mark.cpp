@@ -13,7 +13,7 @@ const QColor kColour(0, 0, 160);
 
 }  // namespace
 
-FocusMark::FocusMark(QWidget* window) : QWidget(window), window_(window) {
+FocusMark::FocusMark(QWidget* window) : QFocusFrame(window), window_(window) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::NoFocus);
   hide();
@@ -40,7 +40,7 @@ void FocusMark::Follow(QWidget* focused) {
 bool FocusMark::eventFilter(QObject* watched, QEvent* event) {
   if (watched == marked_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
     Follow(marked_);
-  return QWidget::eventFilter(watched, event);
+  return QFocusFrame::eventFilter(watched, event);
 }
 
 void FocusMark::paintEvent(QPaintEvent*) {

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QFocusFrame>
 #include <QPointer>
-#include <QWidget>
 
 namespace gui {
 
 // A plain frame around the control that has the keyboard focus in its window, from the start and
 // whatever moved the focus there: the style's own cue shows only after Tab was pressed, and a
-// scroll bar shows none at all.
-class FocusMark : public QWidget {
+// scroll bar shows none at all. A focus frame, which a screen reader does not count among the
+// window's objects; it follows the focus on its own.
+class FocusMark : public QFocusFrame {
   Q_OBJECT
  public:
   explicit FocusMark(QWidget* window);

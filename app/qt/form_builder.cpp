@@ -11,6 +11,7 @@
 
 #include <cmath>
 
+#include "app/qt/accessibility.h"
 #include "app/qt/command_button.h"
 #include "app/qt/drop_down_combo.h"
 #include "app/qt/focus_mark.h"
@@ -165,6 +166,7 @@ int ScreenDotsPerInch(const QWidget& window) {
 }
 
 FormControls BuildForm(QWidget& window, const app::forms::Window& form) {
+  InstallAccessibility();
   const int dpi = ScreenDotsPerInch(window);
   window.setWindowFlags(FlagsFor(form));
   window.setObjectName(ToQString(form.name));
@@ -197,8 +199,12 @@ FormControls BuildForm(QWidget& window, const app::forms::Window& form) {
     controls.Add(control.name, widget);
   }
   for (const Control& control : form.controls) {
-    if (const std::u16string name = app::forms::SpokenName(form, control); !name.empty())
+    if (const std::u16string name = app::forms::SpokenName(form, control); !name.empty()) {
       controls[control.name]->setAccessibleName(ToQString(name));
+      // A combo's field is an object of its own to a screen reader.
+      if (auto* combo = qobject_cast<QComboBox*>(controls[control.name]); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(ToQString(name));
+    }
     if (!control.label.empty())
       if (auto* label = qobject_cast<QLabel*>(controls[control.label]))
         label->setBuddy(controls[control.name]);
