@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <thread>
+
 #include "app/forms.h"
 #include "app/qt/VANTOQFrm01.h"
 #include "app/qt/accessibility.h"
@@ -27,6 +29,7 @@
 #include "app/qt/message_box.h"
 #include "app/qt/message_text_box.h"
 #include "app/qt/qt_translation.h"
+#include "app/qt/single_station.h"
 #include "cardservice/card_library.h"
 #include "settings/program_directory.h"
 #include "tests/support/recording_card_service.h"
@@ -615,6 +618,21 @@ TEST_F(WindowTest, InputThroughTheLibrarysOwnWindowStartsNothing) {
   EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 1000));
   EXPECT_EQ(QApplication::focusWidget(), query);
   window.reset();  // before the library it uses
+}
+
+// A second start finds the running station and asks it to the front; once it is gone, a start runs.
+TEST(SingleStation, SecondStartAsksTheFirstToTheFront) {
+  TempDir folder;
+  const QString path = QString::fromStdString(folder.path().string());
+  auto first = std::make_unique<gui::SingleStation>(path);
+  ASSERT_TRUE(first->Claim());
+  int asked = 0;
+  QObject::connect(first.get(), &gui::SingleStation::FrontRequested, [&] { ++asked; });
+  std::thread second([&] { EXPECT_FALSE(gui::SingleStation(path).Claim()); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return asked == 1; }, 3000));
+  second.join();
+  first.reset();
+  EXPECT_TRUE(gui::SingleStation(path).Claim());
 }
 
 // The README's picture of the station after a query, made when ZIROZE_SCREENSHOT_DIR names a folder.

@@ -93,6 +93,14 @@ void VANTOQFrm01::OpenSettingsDialog() {
   BringDialogForward();
 }
 
+void VANTOQFrm01::BringToFront() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+  BringDialogForward();
+}
+
 void VANTOQFrm01::BringDialogForward() {
   if (!dialog_) return;
   dialog_->raise();

@@ -37,6 +37,9 @@ class VANTOQFrm01 : public QWidget, public app::StationView {
   void BeginLibraryWork() override;
   void EndLibraryWork() override;
 
+  // Another start of the station: this one comes to the front, restored, its open dialog in front.
+  void BringToFront();
+
  protected:
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

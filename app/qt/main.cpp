@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cmath>
 
 #include "app/qt/VANTOQFrm01.h"
 #include "app/qt/qt_translation.h"
+#include "app/qt/single_station.h"
 #include "cardservice/card_library.h"
 #include "settings/port_setting.h"
 #include "settings/program_directory.h"
@@ -30,6 +32,8 @@ int main(int argc, char* argv[]) {
   ScaleByWholeFactors();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZIROZE01"));
+  gui::SingleStation single(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+  if (!single.Claim()) return 0;
   gui::InstallQtTranslation(QLocale::system());
 
   const std::filesystem::path directory = settings::ProgramDirectory();
@@ -37,6 +41,7 @@ int main(int argc, char* argv[]) {
   cardservice::CardLibrary library(settings::FileBeside(directory, cardservice::CardLibrary::FileName()));
 
   gui::VANTOQFrm01 window(store, library);
+  QObject::connect(&single, &gui::SingleStation::FrontRequested, &window, &gui::VANTOQFrm01::BringToFront);
   window.show();
   return application.exec();
 }
