@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/forms.h"
+#include "app/messages.h"
 #include "app/win32/twips.h"
 #include "app/win32/wide.h"
 #include "cardservice/card_library.h"
@@ -107,6 +108,11 @@ RECT PlaceInWindow(const app::forms::Window& window, const app::forms::Control& 
   return place;
 }
 
+// The main window's caption beside the simulator, which marks it.
+std::u16string SimulatorCaption() {
+  return std::u16string(app::forms::MainWindow().caption) + std::u16string(app::kSimulatorCaptionMark);
+}
+
 TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   using cardservice::CardLibrary;
   testing_support::TempDir dir;
@@ -118,7 +124,7 @@ TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   StationProcess station(dir.path() / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
   const app::forms::Window& described = app::forms::MainWindow();
-  HWND main = station.WaitForWindow(L"", described.caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr) << "no window \"DoravelSerovia\"";
 
   const int dpi = win32ui::ScreenDpi();
@@ -233,7 +239,7 @@ TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
 
   StationProcess station(dir.path() / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
-  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   const app::forms::Window& described = app::forms::SettingsDialog();
   HWND dialog = station.WaitForWindow(L"", described.caption);
   ASSERT_NE(main, nullptr);
@@ -370,7 +376,7 @@ TEST_F(PackageNote, SimulatorTrialGivesEachExamplesResult) {
       BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
 
   const app::forms::Window& described = app::forms::MainWindow();
-  HWND main = station.WaitForWindow(L"", described.caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr);
   const auto find = [&](std::string_view name, std::optional<std::u16string_view> caption) {
     const app::forms::Control* control = app::forms::FindControl(described, name);
@@ -408,7 +414,7 @@ TEST(StationProcess, FolderNamedOutsideTheCodePageKeepsItsPort) {
 
   StationProcess station(folder / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
-  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr);
   // The stored port was found: no dialog at start, so the main window takes the clicks.
   std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -458,7 +464,7 @@ TEST(StationProcess, InputWhileTheCardWorksStartsNoSecondQuery) {
   StationProcess station(dir.path() / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
   const app::forms::Window& described = app::forms::MainWindow();
-  HWND main = station.WaitForWindow(L"", described.caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr);
   const app::forms::Control* control = app::forms::FindControl(described, "btnQuery");
   HWND query = FindChild(main, win32_testing::ExpectedClass(control->kind), control->text,
