@@ -19,9 +19,17 @@ std::u16string Advice(const LoadFailure& failure) {
   const std::u16string name = Ascii(cardservice::CardLibrary::FileName());
   const std::u16string folder = settings::DisplayPath(failure.file.parent_path());
   if (!failure.fileExists) return Text(kPutVendorLibrary) + name + Text(kIntoProgramFolder) + folder;
-  if (failure.machine == Machine::None) return Text(kNotALibrary) + name + u"。";
+#ifdef _WIN32
+  // The file's headers speak only where Windows refused its format (ERROR_BAD_EXE_FORMAT): a file
+  // that could not be read at all is no proof of a wrong one.
+  constexpr std::uint32_t kBadExeFormat = 193;
+  const bool wrongFormat = failure.systemError == kBadExeFormat;
+#else
+  const bool wrongFormat = true;
+#endif
+  if (wrongFormat && failure.machine == Machine::None) return Text(kNotALibrary) + name + u"。";
   const Machine program = cardservice::ProgramMachine();
-  if (failure.machine != program) {
+  if (wrongFormat && failure.machine != program) {
 #ifdef _WIN32
     // The one case for the other package: a library of the other bitness of Windows on a PC.
     if (program == Machine::X64 && failure.machine == Machine::X86) return Text(kTake32BitPackage);
