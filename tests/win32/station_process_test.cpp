@@ -399,6 +399,29 @@ TEST_F(PackageNote, SimulatorTrialGivesEachExamplesResult) {
   EXPECT_TRUE(std::filesystem::exists(folder / "VANTOQuery.ini")) << "the port chosen is not stored";
 }
 
+// The station where its Windows Installer package put it (check_msi.sh names the folder): the first
+// start asks for the port and stores it beside the program, in the folder the clerk may write.
+TEST(InstalledStation, FirstStartStoresThePortBesideTheProgram) {
+  const wchar_t* folder = _wgetenv(L"ZIROZE_INSTALLED_DIR");
+  if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_INSTALLED_DIR names no installed station";
+  const std::filesystem::path installed = folder;
+  StationProcess station(installed / "ZIROZE01.exe");
+  ASSERT_TRUE(station.started()) << GetLastError();
+  const app::forms::Window& settings = app::forms::SettingsDialog();
+  HWND dialog = station.WaitForWindow(L"", settings.caption);
+  ASSERT_NE(dialog, nullptr) << "no 環境設定 at the first start";
+  const app::forms::Control* ok = app::forms::FindControl(settings, "OKButton");
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(FindChild(dialog, win32_testing::ExpectedClass(ok->kind), ok->text,
+                                            PlaceInWindow(settings, *ok, win32ui::ScreenDpi())),
+                                  BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
+  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(std::filesystem::exists(installed / "VANTOQuery.ini")) << "the port chosen is not stored";
+}
+
 // A clinic may unpack the station into a folder whose name the desk's ANSI code page cannot spell;
 // its settings file there is found and written all the same, in the same bytes on every locale.
 TEST(StationProcess, FolderNamedOutsideTheCodePageKeepsItsPort) {
