@@ -320,7 +320,8 @@ TEST_F(PackageNote, VersionResourceNamesTheMaker) {
   for (const auto& [name, expected] : std::vector<std::pair<std::wstring, std::string>>{
            {L"CompanyName", ZIROZE_COMPANY_CXX},
            {L"ProductName", "ZIROZE01"},
-           {L"FileDescription", "ZIROZE01 成人預防保健服務資格查詢"},
+           {L"FileDescription", sizeof(void*) == 4 ? "ZIROZE01 成人預防保健服務資格查詢（32 位元）"
+                                                   : "ZIROZE01 成人預防保健服務資格查詢（64 位元）"},
            {L"FileVersion", ZIROZE_VERSION_TEXT},
            {L"ProductVersion", ZIROZE_VERSION_TEXT},
            {L"LegalCopyright", ZIROZE_COPYRIGHT_CXX},
