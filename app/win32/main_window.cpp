@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include "app/win32/accessible.h"
 #include "app/win32/message_box.h"
 #include "app/win32/wide.h"
 
@@ -11,7 +12,10 @@ MainWindow::MainWindow(const settings::PortSettingStore& store, cardservice::Car
       store_(store),
       station_(*this, store, card),
       endsProgram_(endsProgram) {
-  if (Create(nullptr)) station_.Load();
+  if (!Create(nullptr)) return;
+  // The verdict of 查詢 and the outcome of 讀卡機認證 arrive there while the focus stays on the button.
+  MarkLiveRegion(Control("txtMessage"));
+  station_.Load();
 }
 
 MainWindow::~MainWindow() {
@@ -37,7 +41,10 @@ SettingsDialog* MainWindow::OpenDialog() const {
 }
 
 void MainWindow::SetBoxText(app::Box box, const std::u16string& text) {
-  SetWindowTextW(Control(app::forms::BoxControl(box)), Wide(text).c_str());
+  HWND control = Control(app::forms::BoxControl(box));
+  SetWindowTextW(control, Wide(text).c_str());
+  // Emptied before each workflow, the box has news only when it gets a text.
+  if (box == app::Box::Message && !text.empty()) AnnounceChange(control);
 }
 
 std::u16string MainWindow::ServiceItemText() const { return WindowText(Control("Combo1")); }

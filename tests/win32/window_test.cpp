@@ -827,6 +827,30 @@ TEST_F(Win32WindowTest, EveryControlTellsScreenReadersItsName) {
   EXPECT_EQ(Accessible(window->hwnd()), std::pair(std::string("DoravelSerovia"), long{ROLE_SYSTEM_CLIENT}));
 }
 
+std::vector<HWND> liveRegionChanges;
+void CALLBACK RecordLiveRegionChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                     DWORD) {
+  if (object == OBJID_CLIENT && child == CHILDID_SELF) liveRegionChanges.push_back(window);
+}
+
+// Screen readers announce what arrives in txtMessage, the verdict of 查詢 and the outcome of
+// 讀卡機認證, as it arrives; the emptying before a workflow is no news.
+TEST_F(Win32WindowTest, ScreenReadersHearTheOutcome) {
+  Start(SettingsFile("3"));
+  card.ScriptEligiblePatient();
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED,
+                                       nullptr, &RecordLiveRegionChange, GetCurrentProcessId(),
+                                       GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  for (const char* button : {"btnQuery", "btnSAMAuth"}) {
+    SCOPED_TRACE(button);
+    liveRegionChanges.clear();
+    Click(Control(button));
+    EXPECT_EQ(liveRegionChanges, std::vector<HWND>{Control("txtMessage")});
+  }
+  UnhookWinEvent(hook);
+}
+
 TEST_F(Win32WindowTest, DensityChangeLaysOutAsAStartAtThatDensity) {
   const int start = win32ui::ScreenDpi();
   for (const int dpi : {144, 120, 192}) {
