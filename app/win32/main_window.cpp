@@ -63,7 +63,15 @@ void MainWindow::ShowMessage(const std::u16string& text) {
   busy_.Pause([&] { ShowStationMessage(hwnd(), text); });
 }
 
-void MainWindow::BeginLibraryWork() { busy_.Begin(hwnd()); }
+void MainWindow::BeginLibraryWork() {
+  busy_.Begin(hwnd());
+  // The thread blocks in the library next, and paints nothing until it returns: the emptied boxes
+  // and the caption are drawn now, without a look at the queue, which holds the user's input. GDI
+  // batches what the thread draws; the batch goes to the screen now too.
+  RedrawWindow(hwnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+  GdiFlush();
+}
 
 void MainWindow::EndLibraryWork() {
   HWND focus = busy_.End();

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "app/forms.h"
+#include "app/messages.h"
 #include "app/win32/main_window.h"
 #include "app/win32/message_box.h"
 #include "app/win32/twips.h"
@@ -998,6 +999,27 @@ TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
   EXPECT_EQ(Focused(), "btnQuery");
 }
 
+// The screen tells the truth while the library blocks: the emptied boxes and the working caption
+// are drawn before the first call, with nothing of the window left to draw.
+TEST_F(Win32WindowTest, WindowIsDrawnBeforeTheLibraryBlocks) {
+  Start(SettingsFile("3"));
+  card.ScriptEligiblePatient();
+  Click(Control("btnQuery"));
+  ASSERT_FALSE(Text(Control("txtCardID")).empty());
+  bool inside = false;
+  card.whileInside = [&](const std::string& operation) {
+    if (operation != "csOpenCom") return;
+    inside = true;
+    EXPECT_TRUE(Text(window->hwnd()).ends_with(U8(std::u16string(app::kWorkingCaptionMark))));
+    for (HWND each : win32_testing::Descendants(window->hwnd()))
+      EXPECT_FALSE(GetUpdateRect(each, nullptr, FALSE)) << U8(win32ui::WindowText(each));
+    EXPECT_FALSE(GetUpdateRect(window->hwnd(), nullptr, FALSE));
+    for (const char* box : {"txtHOSPID", "txtSAMID", "txtCardID", "txtASID", "txtBirthday", "txtMessage"})
+      EXPECT_EQ(Text(Control(box)), "") << box;
+  };
+  Click(Control("btnQuery"));
+  EXPECT_TRUE(inside);
+}
 // The library's own windows of this thread, and the main window they found.
 struct LibraryWindows {
   HWND main = nullptr;
