@@ -2,6 +2,7 @@
 
 #include "app/win32/accessible.h"
 #include "app/win32/message_box.h"
+#include "app/win32/single_station.h"
 #include "app/win32/wide.h"
 
 namespace win32ui {
@@ -133,6 +134,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (endsProgram_) PostQuitMessage(0);
       return 0;
     default:
+      if (message == StationClaim::ComeToFrontMessage()) {
+        StationClaim::ComeToFront(hwnd());
+        return 0;
+      }
       return FormWindow::Handle(message, wParam, lParam);
   }
 }
