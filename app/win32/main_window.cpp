@@ -60,9 +60,7 @@ void MainWindow::AppendListItems(const std::vector<std::u16string>& serviceItems
       SendMessageW(Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
-void MainWindow::ShowMessage(const std::u16string& text) {
-  busy_.Pause([&] { ShowStationMessage(hwnd(), text); });
-}
+void MainWindow::ShowMessage(const std::u16string& text) { ShowStationMessage(hwnd(), text); }
 
 void MainWindow::BeginLibraryWork() {
   busy_.Begin(hwnd());

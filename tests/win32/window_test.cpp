@@ -983,7 +983,8 @@ TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
   card.whileInside = [&](const std::string& operation) {
     if (operation != "csCloseCom") return;
     closing = true;
-    EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+    // The box handed the activation back as it went, which only an enabled window takes.
+    EXPECT_EQ(GetActiveWindow(), window->hwnd());
   };
   answeredBox = nullptr;
   // The box runs its own loop; a timer of this thread answers it from there.
@@ -1020,6 +1021,64 @@ TEST_F(Win32WindowTest, WindowIsDrawnBeforeTheLibraryBlocks) {
   Click(Control("btnQuery"));
   EXPECT_TRUE(inside);
 }
+
+// A key of the keyboard, as the user presses and releases it.
+void TypeKey(WORD key) {
+  INPUT input[2] = {};
+  for (INPUT& each : input) {
+    each.type = INPUT_KEYBOARD;
+    each.ki.wVk = key;
+  }
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+// The library's window of the test below: whether it was still open when first seen, pressed by a
+// key typed then, or ended when it takes none.
+struct TypedAheadBox {
+  bool openWhenSeen = false;
+  int ticks = 0;
+} typedAheadBox;
+void CALLBACK TypeIntoLibraryWindow(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND top : win32_testing::TopLevelWindows()) {
+    if (GetWindowThreadProcessId(top, nullptr) != GetCurrentThreadId() || !IsWindowVisible(top) ||
+        win32_testing::ClassName(top) != L"#32770")
+      continue;
+    if (typedAheadBox.ticks++ == 0) {
+      typedAheadBox.openWhenSeen = true;
+      TypeKey(VK_SPACE);
+    } else if (typedAheadBox.ticks > 40) {
+      EndDialog(top, IDCANCEL);
+    }
+  }
+}
+
+// A key pressed while the library works, before its window shows, never reaches that window: the
+// window was not seen when the key was pressed. A key pressed once it shows does; when it closes,
+// the main window is active again with the focus where it was.
+TEST_F(Win32WindowTest, KeysTypedAheadNeverReachTheLibrarysWindow) {
+  Start(SettingsFile("3"));
+  SetFocus(Control("btnQuery"));
+  typedAheadBox = {};
+  int answer = 0;
+  card.whileInside = [&](const std::string& operation) {
+    if (operation != "vantoGetAdultPrevent") return;
+    TypeKey(VK_SPACE);
+    Sleep(50);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &TypeIntoLibraryWindow);
+    answer = MessageBoxW(nullptr, L"", L"library", MB_OKCANCEL);  // the library's own, unowned
+    KillTimer(nullptr, timer);
+  };
+  Click(Control("btnQuery"));
+  EXPECT_TRUE(typedAheadBox.openWhenSeen);
+  EXPECT_EQ(answer, IDOK);
+  EXPECT_EQ(GetActiveWindow(), window->hwnd());
+  EXPECT_EQ(Focused(), "btnQuery");
+  card.whileInside = nullptr;
+  Press(VK_RETURN);
+  EXPECT_EQ(Calls("csOpenCom"), 2);
+}
+
 // The library's own windows of this thread, and the main window they found.
 struct LibraryWindows {
   HWND main = nullptr;
