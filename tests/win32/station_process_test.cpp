@@ -40,7 +40,10 @@ class StationProcess {
   }
   ~StationProcess() {
     if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 30000);
+    }
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
@@ -266,6 +269,23 @@ TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
   ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
 }
 
+// A second station ends; the running one comes to the front, restored, its open dialog in front.
+TEST(StationProcess, SecondStartBringsTheRunningStationToTheFront) {
+  testing_support::TempDir dir;
+  for (const char* file : {"ZIROZE01.exe", cardservice::CardLibrary::FileName()})
+    std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), file), dir.path() / file);
+  StationProcess running(dir.path() / "ZIROZE01.exe");
+  HWND main = running.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND dialog = running.WaitForWindow(L"", app::forms::SettingsDialog().caption);
+  ASSERT_TRUE(main && dialog);
+  ShowWindow(main, SW_MINIMIZE);
+  StationProcess second(dir.path() / "ZIROZE01.exe");
+  ASSERT_EQ(WaitForSingleObject(second.handle(), 30000), WAIT_OBJECT_0);
+  for (int tries = 0; tries < 50 && GetForegroundWindow() != dialog; ++tries) Sleep(100);
+  EXPECT_FALSE(IsIconic(main));
+  EXPECT_EQ(GetForegroundWindow(), dialog);
+}
+
 // The unpacked package that check_package.sh names, read as a new IT person reads it.
 class PackageNote : public ::testing::Test {
  protected:
@@ -326,7 +346,8 @@ TEST_F(PackageNote, VersionResourceNamesTheMaker) {
   for (const auto& [name, expected] : std::vector<std::pair<std::wstring, std::string>>{
            {L"CompanyName", ZIROZE_COMPANY_CXX},
            {L"ProductName", "ZIROZE01"},
-           {L"FileDescription", "ZIROZE01 成人預防保健服務資格查詢"},
+           {L"FileDescription", sizeof(void*) == 4 ? "ZIROZE01 成人預防保健服務資格查詢（32 位元）"
+                                                   : "ZIROZE01 成人預防保健服務資格查詢（64 位元）"},
            {L"FileVersion", ZIROZE_VERSION_TEXT},
            {L"ProductVersion", ZIROZE_VERSION_TEXT},
            {L"LegalCopyright", ZIROZE_COPYRIGHT_CXX},
