@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "settings/program_directory.h"
+#include "settings/write_obstacle.h"
 
 namespace app {
 
@@ -19,9 +20,19 @@ void PortDialog::ScrollChanged(int value) { view_.SetPortText(DecimalText(value)
 void PortDialog::ClickOk() {
   // The user must know when the port was not saved; the dialog still closes.
   if (!store_.Write(view_.PortText())) {
-    view_.ShowMessage(std::u16string(kCannotWriteSettings) + settings::DisplayPath(store_.FilePath()) +
-                      u"\n" + std::u16string(kProgramFolderMustBeWritable) +
-                      settings::DisplayPath(store_.FilePath().parent_path()));
+    const std::filesystem::path& file = store_.FilePath();
+    std::u16string message = std::u16string(kCannotWriteSettings) + settings::DisplayPath(file);
+    // What the person who can change it must do, line by line, as far as the station can tell.
+    const settings::WriteObstacle obstacle = settings::FindWriteObstacle(file);
+    if (obstacle.readOnlyFile)
+      message += u"\n" + std::u16string(kSettingsFileReadOnly) + u"\n" + std::u16string(kClearReadOnly);
+    if (obstacle.folderNotWritable)
+      message +=
+          u"\n" + std::u16string(kProgramFolderMustBeWritable) + settings::DisplayPath(file.parent_path());
+    if (!obstacle.readOnlyFile && !obstacle.folderNotWritable)
+      message +=
+          u"\n" + std::u16string(obstacle.folderOfThatName ? kSettingsNameIsFolder : kSettingsFileInUse);
+    view_.ShowMessage(message);
   }
   view_.Close();
 }

@@ -5,6 +5,7 @@
 
 #include "app/forms.h"
 #include "app/library_buffer.h"
+#include "app/library_failure_text.h"
 #include "app/messages.h"
 #include "cardservice/status_catalogue.h"
 #include "settings/com_setting.h"
@@ -153,7 +154,7 @@ void Station::WithPort(std::int16_t port, Body body) {
     closing = true;
     card_.csCloseCom();
   } catch (const CardServiceUnavailable& unavailable) {
-    view_.ShowMessage(unavailable.message());
+    view_.ShowMessage(UnavailableText(unavailable));
     if (opened && !closing) {
       try {
         card_.csCloseCom();
@@ -233,7 +234,7 @@ void Station::ClickWrite() {
       status = card_.vantoUnAdultLog();
     }
   } catch (const CardServiceUnavailable& unavailable) {
-    view_.ShowMessage(unavailable.message());
+    view_.ShowMessage(UnavailableText(unavailable));
     return;
   }
   view_.ShowMessage(u"寫卡完成：" + DecimalText(status));

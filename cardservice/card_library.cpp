@@ -1,75 +1,43 @@
 #include "cardservice/card_library.h"
 
-#include "settings/program_directory.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
+#include <array>
 #include <fstream>
-#else
-#include <dlfcn.h>
-#endif
+
+#include "cardservice/library_loader.h"
 
 namespace cardservice {
 namespace {
 
-std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
-
-#ifdef _WIN32
-// The system's own text for a Windows error about a file, in the desk's language, with its number.
-std::u16string SystemErrorText(DWORD error, const std::filesystem::path& file) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::u16string message(text, text + length);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == u'\r' || message.back() == u'\n' || message.back() == u' '))
-    message.pop_back();
-  if (message.empty()) message = u"系統錯誤";
-  // Some texts name the file as "%1" ("%1 is not a valid Win32 application.").
-  const std::u16string name = file.filename().u16string();
-  for (size_t at = message.find(u"%1"); at != std::u16string::npos;
-       at = message.find(u"%1", at + name.size()))
-    message.replace(at, 2, name);
-  return message + u"（錯誤碼 " + Ascii(std::to_string(error)) + u"）";
+std::uint32_t LittleEndian(const unsigned char* bytes, int count) {
+  std::uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+  return value;
 }
-
-// The processor a Windows program file is built for, from its headers; 0 for a file that is none.
-WORD MachineOf(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  IMAGE_DOS_HEADER dos{};
-  if (!in.read(reinterpret_cast<char*>(&dos), sizeof(dos)) || dos.e_magic != IMAGE_DOS_SIGNATURE) return 0;
-  DWORD signature = 0;
-  IMAGE_FILE_HEADER header{};
-  if (!in.seekg(dos.e_lfanew) || !in.read(reinterpret_cast<char*>(&signature), sizeof(signature)) ||
-      signature != IMAGE_NT_SIGNATURE || !in.read(reinterpret_cast<char*>(&header), sizeof(header)))
-    return 0;
-  return header.Machine;
-}
-
-// Why the library did not load, for the person installing the station: the system's text, and what
-// to do where the station can tell.
-std::u16string LoadFailureCause(const std::filesystem::path& file, DWORD error) {
-  std::u16string cause = SystemErrorText(error, file);
-  constexpr bool program64 = sizeof(void*) == 8;
-  if (error == ERROR_BAD_EXE_FORMAT) {
-    const WORD machine = MachineOf(file);
-    if (program64 && machine == IMAGE_FILE_MACHINE_I386)
-      cause += u"\n這是 32 位元的讀卡服務元件，請改用 32 位元的套件（win32）。";
-    else if (!program64 && machine == IMAGE_FILE_MACHINE_AMD64)
-      cause += u"\n這是 64 位元的讀卡服務元件，請改用 64 位元的套件（win64）。";
-  } else if (error == ERROR_MOD_NOT_FOUND) {
-    // Windows gives the same error for a missing library and for a missing DLL that it needs.
-    std::error_code unknown;
-    if (std::filesystem::exists(file, unknown))
-      cause += u"\n讀卡服務元件本身存在，但它所需要的其他 DLL 找不到。";
-  }
-  return cause;
-}
-#endif
 
 }  // namespace
+
+Machine MachineOf(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::array<unsigned char, 64> head{};
+  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return Machine::None;
+  if (head[0] == 0x7F && head[1] == 'E' && head[2] == 'L' && head[3] == 'F') {
+    // e_machine, in the file's byte order (EI_DATA 1: little-endian, 2: big-endian).
+    const unsigned machine = head[5] == 2 ? head[18] << 8 | head[19] : head[18] | head[19] << 8;
+    if (machine == 3) return Machine::X86;   // EM_386
+    if (machine == 62) return Machine::X64;  // EM_X86_64
+    return Machine::Other;
+  }
+  if (head[0] != 'M' || head[1] != 'Z') return Machine::None;
+  // The DOS header's e_lfanew leads to "PE\0\0" and the file header, whose first field is Machine.
+  std::array<unsigned char, 6> pe{};
+  if (!in.seekg(LittleEndian(&head[0x3C], 4)) || !in.read(reinterpret_cast<char*>(pe.data()), pe.size()) ||
+      pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0)
+    return Machine::None;
+  const std::uint32_t machine = LittleEndian(&pe[4], 2);
+  if (machine == 0x14C) return Machine::X86;   // IMAGE_FILE_MACHINE_I386
+  if (machine == 0x8664) return Machine::X64;  // IMAGE_FILE_MACHINE_AMD64
+  return Machine::Other;
+}
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 FloatingPointControl::FloatingPointControl() {
@@ -91,57 +59,25 @@ FloatingPointControl::FloatingPointControl() = default;
 FloatingPointControl::~FloatingPointControl() = default;
 #endif
 
-void RestrictLibrarySearch() {
-#ifdef _WIN32
-  // Windows 7 has the function only with its loader update, so it is looked up rather than linked.
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-  if (!setDefaultDllDirectories || !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) {
-    // Without it, at least the current directory leaves the search.
-    SetDllDirectoryW(L"");
-  }
-#endif
-}
-
-const char* CardLibrary::FileName() {
-#ifdef _WIN32
-  return "VANTOCSAPI.dll";
-#else
-  return "libVANTOCSAPI.so";
-#endif
-}
-
 CardLibrary::CardLibrary(std::filesystem::path file) : file_(std::move(file)) {}
 
+bool CardLibrary::Load(LoadFailure& failure) {
+  if (handle_) return true;
+  handle_ = loader::Load(file_, failure);
+  if (handle_) return true;
+  // What the file itself tells, for the words that say what to do.
+  std::error_code unknown;
+  failure.file = file_;
+  failure.fileExists = std::filesystem::exists(file_, unknown);
+  failure.machine = failure.fileExists ? MachineOf(file_) : Machine::None;
+  failure.readerBeside = std::filesystem::exists(file_.parent_path() / ReaderFileName(), unknown);
+  return false;
+}
+
 void* CardLibrary::Symbol(const char* name) {
-  if (!handle_) {
-#ifdef _WIN32
-    // The library's own companions (its reader driver) load from its folder; neither the current
-    // directory nor PATH may plant one.
-    handle_ = LoadLibraryExW(file_.c_str(), nullptr,
-                             LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
-    DWORD error = handle_ ? ERROR_SUCCESS : GetLastError();
-    if (error == ERROR_INVALID_PARAMETER) {
-      // Windows 7 without its loader update knows no search flags: its own way of searching the
-      // library's folder first, for an absolute path.
-      handle_ = LoadLibraryExW(file_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-      error = handle_ ? ERROR_SUCCESS : GetLastError();
-    }
-    if (!handle_)
-      throw CardServiceUnavailable(u"無法載入讀卡服務元件：" + settings::DisplayPath(file_) + u"\n" +
-                                   LoadFailureCause(file_, error));
-#else
-    handle_ = dlopen(file_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) throw CardServiceUnavailable(u"無法載入讀卡服務元件：" + settings::DisplayPath(file_));
-#endif
-  }
-#ifdef _WIN32
-  void* address = reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
-#else
-  void* address = dlsym(handle_, name);
-#endif
-  if (!address) throw CardServiceUnavailable(u"讀卡服務元件缺少功能：" + Ascii(name));
+  if (LoadFailure failure; !Load(failure)) throw CardServiceUnavailable(std::move(failure));
+  void* address = loader::Find(handle_, name);
+  if (!address) throw CardServiceUnavailable(std::string(name));
   return address;
 }
 

@@ -25,6 +25,20 @@ class FloatingPointControl {
   std::uint32_t sse_ = 0;
 };
 
+// The processor this program is built for.
+constexpr Machine ProgramMachine() {
+#if defined(__x86_64__) || defined(_M_X64)
+  return Machine::X64;
+#elif defined(__i386__) || defined(_M_IX86)
+  return Machine::X86;
+#else
+  return Machine::Other;
+#endif
+}
+
+// The processor a program file (a Windows PE or an ELF file) is built for, from its headers.
+Machine MachineOf(const std::filesystem::path& file);
+
 // Windows: takes the current directory and PATH out of the search for DLLs, for this process and
 // every library it loads, where Windows can (not on a Windows 7 without its loader update). Called
 // first thing at start-up; does nothing elsewhere.
@@ -37,6 +51,9 @@ class CardLibrary : public CardService {
  public:
   // "VANTOCSAPI.dll" on Windows, "libVANTOCSAPI.so" elsewhere.
   static const char* FileName();
+  // The vendor's reader driver, which the library loads from its own folder: "Reader.dll" on
+  // Windows, "libReader.so" elsewhere.
+  static const char* ReaderFileName();
 
   explicit CardLibrary(std::filesystem::path file);
   CardLibrary(const CardLibrary&) = delete;
@@ -53,6 +70,10 @@ class CardLibrary : public CardService {
   std::int16_t csVerifySAMDC() override;
   std::int16_t vantoInsAdultLog() override;
   std::int16_t vantoUnAdultLog() override;
+  // Windows: from the file's version resource, without loading the library. Elsewhere the library
+  // is loaded to look for the simulator's mark; one that does not load is no simulator, and is
+  // reported at the first call.
+  bool IsSimulator() override;
 
  private:
   // Calls the operation, looked up once; throws when the library or the operation is missing.
@@ -63,6 +84,8 @@ class CardLibrary : public CardService {
     return slot(arguments...);
   }
   void* Symbol(const char* name);
+  // Loads the library unless it is loaded; false with the failure filled in when it does not load.
+  bool Load(LoadFailure& failure);
 
   std::filesystem::path file_;
   void* handle_ = nullptr;

@@ -102,6 +102,23 @@ void Apply(Scenario& scenario, std::string_view section, std::string_view key, s
   }
 }
 
+// The file's text as UTF-8. Notepad saves "Unicode" as UTF-16 with a byte-order mark, in either byte
+// order, and UTF-8 with or without one.
+std::string Utf8Text(std::string_view content) {
+  const bool littleEndian = content.starts_with("\xFF\xFE");
+  if (!littleEndian && !content.starts_with("\xFE\xFF")) {
+    if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+    return std::string(content);
+  }
+  std::u16string text;
+  for (size_t i = 2; i + 1 < content.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(content[i]);
+    const auto second = static_cast<unsigned char>(content[i + 1]);
+    text += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
+  }
+  return text::ToUtf8(text);
+}
+
 }  // namespace
 
 std::string Scenario::BasicData() const {
@@ -128,9 +145,9 @@ Scenario LoadScenario(const std::filesystem::path& file) {
   Scenario scenario;
   std::ifstream in(file, std::ios::binary);
   if (!in) return scenario;
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string content =
+      Utf8Text(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
   std::string_view rest = content;
-  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
   std::string section;
   while (!rest.empty()) {
     const size_t end = std::min(rest.find('\n'), rest.size());

@@ -10,7 +10,8 @@
 
 namespace simulator {
 
-// The virtual reader's contents, from "cardsim.ini" (UTF-8) beside the library. Texts are held as
+// The virtual reader's contents, from "cardsim.ini" (UTF-8, or UTF-16 with a byte-order mark) beside
+// the library. Texts are held as
 // the code page 950 bytes the library hands out.
 struct Scenario {
   std::optional<std::int16_t> port;  // the port argument the reader answers on; any when unset

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "cardservice/card_api.h"
+#include "cardservice/simulator_mark.h"
 #include "settings/program_directory.h"
 #include "simulator/library_place.h"
 #include "simulator/library_window.h"
@@ -197,5 +198,10 @@ SIMULATOR_EXPORT int32_t CARD_API_CALL vantoGetBCPreventSilence(char* b1, int32_
                                                                 char* b3, int32_t* l3) {
   return SilentEligibility("vantoGetBCPreventSilence", b1, l1, b2, l2, b3, l3);
 }
+
+#ifndef _WIN32
+// The station's caption marks the simulator; on Windows its version resource names it instead.
+SIMULATOR_EXPORT int ZIROZE_SIMULATOR_MARK_FUNCTION(void) { return 1; }
+#endif
 
 }  // extern "C"

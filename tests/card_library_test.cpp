@@ -3,9 +3,12 @@
 #include <functional>
 #include <type_traits>
 
+#include "app/library_failure_text.h"
+#include "app/station.h"
 #include "cardservice/card_api.h"
 #include "cardservice/card_library.h"
 #include "settings/program_directory.h"
+#include "tests/support/fake_station_view.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -19,53 +22,102 @@ std::string UnavailableMessage(const std::function<void()>& call) {
   try {
     call();
   } catch (const CardServiceUnavailable& unavailable) {
-    return U8(unavailable.message());
+    return U8(app::UnavailableText(unavailable));
   }
   return "(no failure)";
 }
 
-// The first line names the library; on Windows a second one gives the system's reason with its
-// number, and a third what to do where the station can tell.
-TEST(CardLibraryTest, LibraryThatDoesNotLoadIsReportedWithItsPathAndCause) {
+// A file with a Windows program's headers for a processor the station is never built for (ARM64).
+std::string OtherProcessorProgram() {
+  std::string bytes(512, '\0');
+  bytes.replace(0, 2, "MZ");
+  bytes[0x3C] = 0x40;
+  bytes.replace(0x40, 6, std::string("PE\0\0\x64\xAA", 6));
+  return bytes;
+}
+
+// The first line names the library, a second one gives the system's reason (on Windows with its
+// number), and a third what to do.
+TEST(CardLibraryTest, LibraryThatDoesNotLoadIsReportedWithItsPathCauseAndRemedy) {
   TempDir dir;
   const auto missing = dir.path() / CardLibrary::FileName();
   const auto noLibrary = dir.Write("no-library.dll", "not a library");
+  const auto otherProgram = dir.Write("other-program.dll", OtherProcessorProgram());
   const auto standIns = settings::ProgramDirectory() / "stand-ins";
+  const std::string vendorLibrary = CardLibrary::FileName();
   const struct {
     const char* name;
     std::filesystem::path file;
-    std::string windowsErrorNumber;  // empty: not on Windows
-    std::string windowsAdvice;       // empty: the second line ends the message
+    std::string windowsErrorNumber;  // empty: any
+    std::string advice;
   } rows[] = {
-      {"missing", missing, "126", ""},
-      {"not a library", noLibrary, "193", ""},
+      {"missing", missing, "126",
+       "找不到這個檔案：請資訊人員將讀卡服務廠商提供的 " + vendorLibrary + " 放到程式所在的資料夾：" +
+           U8(settings::DisplayPath(dir.path()))},
+      {"not a library", noLibrary, "193",
+       "這個檔案不是 DLL，不是讀卡服務元件：請換成讀卡服務廠商提供的 " + vendorLibrary + "。"},
+      {"a program for neither processor", otherProgram, "",
+       "這個 DLL 不是給本程式的處理器用的，不是本程式能載入的讀卡服務元件：請換成讀卡服務廠商提供的 " +
+           vendorLibrary + "。"},
 #ifdef _WIN32
       {"built for the other processor", standIns / "other-processor" / CardLibrary::FileName(), "193",
        sizeof(void*) == 8 ? "這是 32 位元的讀卡服務元件，請改用 32 位元的套件（win32）。"
                           : "這是 64 位元的讀卡服務元件，請改用 64 位元的套件（win64）。"},
       {"its reader driver missing", settings::ProgramDirectory() / READER_IMPORTING_LIBRARY_NAME, "126",
-       "讀卡服務元件本身存在，但它所需要的其他 DLL 找不到。"},
+       "讀卡服務元件所需的讀卡機驅動程式 Reader.dll "
+       "不在它的資料夾內，請資訊人員將廠商提供的驅動程式放到這個資料夾：" +
+           U8(settings::DisplayPath(settings::ProgramDirectory()))},
 #endif
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     CardLibrary library(row.file);
     const std::string message = UnavailableMessage([&] { library.csOpenCom(0); });
-    std::string expected = "無法載入讀卡服務元件：" + U8(settings::DisplayPath(row.file));
-#ifdef _WIN32
-    ASSERT_TRUE(message.starts_with(expected + "\n")) << message;
-    const std::string cause = message.substr(expected.size() + 1);
-    const std::string number = "（錯誤碼 " + row.windowsErrorNumber + "）";
-    const auto end = cause.find(number);
+    const std::string expected = "無法載入讀卡服務元件：" + U8(settings::DisplayPath(row.file)) + "\n";
+    ASSERT_TRUE(message.starts_with(expected)) << message;
+    const std::string cause = message.substr(expected.size());
+    const auto end = cause.find('\n');
     ASSERT_NE(end, std::string::npos) << cause;
-    EXPECT_GT(end, 0u) << "no text of the system's before the number";
+    EXPECT_EQ(cause.substr(end + 1), row.advice);
+    EXPECT_GT(end, 0u) << "no text of the system's";
+#ifdef _WIN32
     EXPECT_EQ(cause.find("%1"), std::string::npos) << "the file's place in the system's text not filled";
-    EXPECT_EQ(cause.substr(end + number.size()), row.windowsAdvice.empty() ? "" : "\n" + row.windowsAdvice);
-#else
-    EXPECT_EQ(message, expected);
+    const std::string number = "（錯誤碼 " + row.windowsErrorNumber;
+    const auto at = cause.find(number);
+    ASSERT_NE(at, std::string::npos) << cause;
+    EXPECT_GT(at, 0u) << "no text of the system's before the number";
 #endif
     // Still not there at the next click: the same message, no crash.
     EXPECT_EQ(UnavailableMessage([&] { library.csCloseCom(); }), message);
+  }
+}
+
+// The simulator answers every patient as eligible unless told otherwise: a desk must see it in the
+// main window's caption, and must not see the mark with any other library.
+TEST(CardLibraryTest, OnlyTheSimulatorMarksTheCaption) {
+  TempDir dir;
+  const auto beside = [](const char* name) {
+    return settings::FileBeside(settings::ProgramDirectory(), name);
+  };
+  const struct {
+    const char* name;
+    std::filesystem::path file;
+    std::string caption;
+  } rows[] = {
+      {"the simulator", beside(CardLibrary::FileName()), "DoravelSerovia - 模擬讀卡機"},
+      {"a library with every operation", beside(UNMASKING_LIBRARY_NAME), "DoravelSerovia"},
+      {"a library with some operations", beside(PARTIAL_LIBRARY_NAME), "DoravelSerovia"},
+      {"no library", dir.path() / CardLibrary::FileName(), "DoravelSerovia"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    settings::PortSettingStore store{dir.path()};
+    std::vector<std::string> events;
+    testing_support::FakeStationView view{events};
+    CardLibrary library(row.file);
+    app::Station station{view, store, library};
+    station.Load();
+    EXPECT_EQ(U8(view.caption), row.caption);
   }
 }
 

@@ -64,4 +64,34 @@ TEST_F(GetComSettingTest, MissingFileIsNotCreatedByReading) {
   EXPECT_FALSE(std::filesystem::exists(store.FilePath()));
 }
 
+// Start-up opens the dialog only when nothing is stored at all (a value that is no number is
+// stored), and neither warns, calls the library nor creates the file.
+TEST_F(GetComSettingTest, LoadOpensTheDialogOnlyWhenNothingIsStored) {
+  const struct {
+    const char* name;
+    std::optional<std::string> file;
+    bool opensDialog;
+  } rows[] = {
+      {"stored 3", SettingsFile("3"), false},
+      {"not a number", SettingsFile("COM3"), false},
+      {"empty value", SettingsFile(""), true},
+      {"no file", std::nullopt, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove(store.FilePath());
+    if (row.file) dir.Write("VANTOQuery.ini", *row.file);
+    events.clear();
+    view.fontResets = 0;
+    view.serviceItems.clear();
+    view.callModes.clear();
+    station.Load();
+    EXPECT_EQ(events, row.opensDialog ? std::vector<std::string>{"open dialog"} : std::vector<std::string>{});
+    EXPECT_EQ(view.fontResets, 1);
+    EXPECT_EQ(view.serviceItems.size(), 5u);
+    EXPECT_EQ(view.callModes, (std::vector<std::u16string>{u"有對話框", u"無對話框"}));
+    EXPECT_EQ(std::filesystem::exists(store.FilePath()), row.file.has_value());
+  }
+}
+
 }  // namespace

@@ -54,38 +54,52 @@ TEST_F(PortDialogTest, OkWritesThePortBoxAndCloses) {
   EXPECT_TRUE(view.enabled);
 }
 
-TEST_F(PortDialogTest, FailedWriteIsReportedAndTheDialogStillCloses) {
+TEST_F(PortDialogTest, FailedWriteIsReportedWithWhatToDoAndTheDialogStillCloses) {
+  std::string folderLines = "\n程式所在的資料夾必須讓櫃檯人員可以寫入：";
+  folderLines.append(U8(settings::DisplayPath(dir.path() / "gone")));
   const struct {
     const char* name;
+    std::filesystem::path folder;
     bool directory;
+    std::string lines;  // after the first
   } rows[] = {
-      {"directory", true},
-      // An administrator locks the port by making the file read-only.
-      {"read-only file", false},
+      {"directory", dir.path(), true,
+       "\nVANTOQuery.ini 是一個資料夾，不是設定檔：請資訊人員將它移走或改名。"},
+      // An administrator locks the port by making the file read-only; the folder is writable.
+      {"read-only file", dir.path(), false,
+       "\n設定檔 VANTOQuery.ini 是唯讀的檔案，埠號沒有儲存。"
+       "\n要修改埠號，請資訊人員在檔案的「內容」中取消「唯讀」屬性，再按一次「確定」。"},
+      {"folder that takes no file", dir.path() / "gone", false, folderLines},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     events.clear();
-    std::filesystem::remove(store.FilePath());
+    const settings::PortSettingStore rowStore{row.folder};
+    app::PortDialog rowDialog{dialogView, rowStore, view};
+    const bool existingFolder = std::filesystem::exists(row.folder);
     if (row.directory) {
-      std::filesystem::create_directory(store.FilePath());
-    } else {
+      std::filesystem::remove(rowStore.FilePath());
+      std::filesystem::create_directory(rowStore.FilePath());
+    } else if (existingFolder) {
       dir.Write("VANTOQuery.ini", SettingsFile("3"));
-      std::filesystem::permissions(store.FilePath(), std::filesystem::perms::owner_read);
+      std::filesystem::permissions(rowStore.FilePath(), std::filesystem::perms::owner_read);
     }
-    dialog.Load();
-    dialogView.portText = u"5";
-    dialog.ClickOk();
+    rowDialog.Load();
+    dialogView.portText.assign(1, u'5');
+    rowDialog.ClickOk();
     EXPECT_EQ(events,
               (std::vector<std::string>{
-                  "message 無法寫入設定檔：" + U8(settings::DisplayPath(store.FilePath())) +
-                      "\n程式所在的資料夾必須讓櫃檯人員可以寫入：" + U8(settings::DisplayPath(dir.path())),
+                  "message 無法寫入設定檔：" + U8(settings::DisplayPath(rowStore.FilePath())) + row.lines,
                   "close"}));
-    if (!row.directory) {
+    if (!row.directory && existingFolder) {
       EXPECT_EQ(dir.Read("VANTOQuery.ini"), SettingsFile("3"));
     }
-    std::filesystem::permissions(store.FilePath(), std::filesystem::perms::owner_all);
-    std::filesystem::remove(store.FilePath());
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      EXPECT_EQ(entry.path().filename(), "VANTOQuery.ini") << "a probe left behind";
+    if (existingFolder) {
+      std::filesystem::permissions(rowStore.FilePath(), std::filesystem::perms::owner_all);
+      std::filesystem::remove(rowStore.FilePath());
+    }
   }
 }
 

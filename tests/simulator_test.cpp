@@ -193,6 +193,36 @@ TEST(ScenarioTest, DelaysAndTheLibrarysOwnWindow) {
   }
 }
 
+// Notepad's encodings: an example typed into a file saved otherwise than the note says still works.
+TEST(ScenarioTest, EveryEncodingOfNotepadIsRead) {
+  const std::u16string text = u"[eligibility]\r\noutcome = 3003\r\n[patient]\r\nname = 陳美玲\r\n";
+  const auto utf16 = [&text](bool bigEndian) {
+    std::string bytes;
+    for (const char16_t unit : u"\uFEFF" + text) {
+      const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+  };
+  const struct {
+    const char* name;
+    std::string bytes;
+  } rows[] = {
+      {"UTF-8", text::ToUtf8(text)},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + text::ToUtf8(text)},
+      {"UTF-16 little-endian (Notepad's Unicode)", utf16(false)},
+      {"UTF-16 big-endian", utf16(true)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing_support::TempDir dir;
+    dir.Write("cardsim.ini", row.bytes);
+    const simulator::Scenario scenario = simulator::LoadScenario(dir.path() / "cardsim.ini");
+    EXPECT_EQ(scenario.eligibility, 3003);
+    EXPECT_EQ(scenario.name, text::ToCodePage950Fitted(u"陳美玲", 20) + std::string(14, ' '));
+  }
+}
+
 // The delay holds the caller inside each call, as a real reader does.
 TEST_F(SimulatorTest, SlowReaderHoldsEachCall) {
   Scenario("[delay]\nall = 100\ncsVerifySAMDC = 300\n");

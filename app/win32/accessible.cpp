@@ -8,6 +8,17 @@
 namespace win32ui {
 namespace {
 
+// The annotation service and its interface, by their ids: the toolchain's headers declare no
+// __uuidof for them, and its import libraries' ids are not to be trusted (see ClientObject).
+constexpr CLSID kAccPropServices = {
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices = {
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+// UI Automation's LiveSetting property, which the toolchain's headers lack.
+constexpr GUID kLiveSettingProperty = {
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr long kPolite = 1;  // LiveSetting's Polite: after what the reader is saying
+
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 // Windows' own client object for the window, answering its name and role as given and everything
@@ -169,6 +180,26 @@ std::optional<LRESULT> ClientObject(HWND window, WPARAM wParam, LPARAM lParam, c
   named->Release();
   if (FAILED(static_cast<HRESULT>(result))) return std::nullopt;
   return result;
+}
+
+void MarkLiveRegion(HWND control) {
+  IAccPropServices* services = nullptr;
+  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                              reinterpret_cast<void**>(&services))) ||
+      !services)
+    return;
+  VARIANT polite;
+  VariantInit(&polite);
+  polite.vt = VT_I4;
+  polite.lVal = kPolite;
+  // The annotation lives with the window; the service object may go.
+  services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty,
+                        polite);
+  services->Release();
+}
+
+void AnnounceChange(HWND control) {
+  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 }  // namespace win32ui

@@ -14,4 +14,10 @@ namespace win32ui {
 std::optional<LRESULT> ClientObject(HWND window, WPARAM wParam, LPARAM lParam, const std::wstring& name,
                                     long role = 0);
 
+// Marks the control as a live region, whose new texts screen readers announce without the focus
+// coming to it; the caller raises AnnounceChange when its text has changed. Nothing where Windows
+// offers no annotation service.
+void MarkLiveRegion(HWND control);
+void AnnounceChange(HWND control);
+
 }  // namespace win32ui

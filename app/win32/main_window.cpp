@@ -1,6 +1,8 @@
 #include "app/win32/main_window.h"
 
+#include "app/win32/accessible.h"
 #include "app/win32/message_box.h"
+#include "app/win32/single_station.h"
 #include "app/win32/wide.h"
 
 namespace win32ui {
@@ -11,7 +13,10 @@ MainWindow::MainWindow(const settings::PortSettingStore& store, cardservice::Car
       store_(store),
       station_(*this, store, card),
       endsProgram_(endsProgram) {
-  if (Create(nullptr)) station_.Load();
+  if (!Create(nullptr)) return;
+  // The verdict of 查詢 and the outcome of 讀卡機認證 arrive there while the focus stays on the button.
+  MarkLiveRegion(Control("txtMessage"));
+  station_.Load();
 }
 
 MainWindow::~MainWindow() {
@@ -37,7 +42,10 @@ SettingsDialog* MainWindow::OpenDialog() const {
 }
 
 void MainWindow::SetBoxText(app::Box box, const std::u16string& text) {
-  SetWindowTextW(Control(app::forms::BoxControl(box)), Wide(text).c_str());
+  HWND control = Control(app::forms::BoxControl(box));
+  SetWindowTextW(control, Wide(text).c_str());
+  // Emptied before each workflow, the box has news only when it gets a text.
+  if (box == app::Box::Message && !text.empty()) AnnounceChange(control);
 }
 
 std::u16string MainWindow::ServiceItemText() const { return WindowText(Control("Combo1")); }
@@ -52,11 +60,17 @@ void MainWindow::AppendListItems(const std::vector<std::u16string>& serviceItems
       SendMessageW(Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
-void MainWindow::ShowMessage(const std::u16string& text) {
-  busy_.Pause([&] { ShowStationMessage(hwnd(), text); });
-}
+void MainWindow::ShowMessage(const std::u16string& text) { ShowStationMessage(hwnd(), text); }
 
-void MainWindow::BeginLibraryWork() { busy_.Begin(hwnd()); }
+void MainWindow::BeginLibraryWork() {
+  busy_.Begin(hwnd());
+  // The thread blocks in the library next, and paints nothing until it returns: the emptied boxes
+  // and the caption are drawn now, without a look at the queue, which holds the user's input. GDI
+  // batches what the thread draws; the batch goes to the screen now too.
+  RedrawWindow(hwnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+  GdiFlush();
+}
 
 void MainWindow::EndLibraryWork() {
   HWND focus = busy_.End();
@@ -118,6 +132,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (endsProgram_) PostQuitMessage(0);
       return 0;
     default:
+      if (message == StationClaim::ComeToFrontMessage()) {
+        StationClaim::ComeToFront(hwnd());
+        return 0;
+      }
       return FormWindow::Handle(message, wParam, lParam);
   }
 }

@@ -67,8 +67,7 @@ class RecordingCardService : public cardservice::CardService {
   void Check(const std::string& name) {
     if (missing.count(name)) {
       events_.push_back("missing " + name);
-      throw cardservice::CardServiceUnavailable(u"讀卡服務元件缺少功能：" +
-                                                std::u16string(name.begin(), name.end()));
+      throw cardservice::CardServiceUnavailable(name);
     }
   }
   std::int32_t Status(const std::string& name) const {

@@ -25,8 +25,28 @@ std::u16string StationTexts() {
     texts += window->caption;
     for (const app::forms::Control& control : window->controls) texts += control.text;
   }
-  for (std::u16string_view message : {app::kPortNotSetWarning, app::kOpenPortFailed,
-                                      app::kCannotWriteSettings, app::kProgramFolderMustBeWritable})
+  for (std::u16string_view message : {app::kPortNotSetWarning,
+                                      app::kOpenPortFailed,
+                                      app::kSimulatorCaptionMark,
+                                      app::kCannotWriteSettings,
+                                      app::kSettingsFileReadOnly,
+                                      app::kClearReadOnly,
+                                      app::kProgramFolderMustBeWritable,
+                                      app::kSettingsNameIsFolder,
+                                      app::kSettingsFileInUse,
+                                      app::kCannotLoadLibrary,
+                                      app::kSystemErrorNumber,
+                                      app::kSystemErrorWithoutText,
+                                      app::kPutVendorLibrary,
+                                      app::kIntoProgramFolder,
+                                      app::kReaderDriver,
+                                      app::kReaderMissingBeside,
+                                      app::kReaderPresentBeside,
+                                      app::kNotALibrary,
+                                      app::kOtherProcessor,
+                                      app::kTake32BitPackage,
+                                      app::kTake64BitPackage,
+                                      app::kMissingOperation})
     texts += message;
   for (const cardservice::StatusEntry& entry : cardservice::StatusCatalogue()) texts += entry.message;
 

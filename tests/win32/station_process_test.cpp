@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/forms.h"
+#include "app/messages.h"
 #include "app/win32/twips.h"
 #include "app/win32/wide.h"
 #include "cardservice/card_library.h"
@@ -39,7 +40,10 @@ class StationProcess {
   }
   ~StationProcess() {
     if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 30000);
+    }
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
@@ -107,6 +111,11 @@ RECT PlaceInWindow(const app::forms::Window& window, const app::forms::Control& 
   return place;
 }
 
+// The main window's caption beside the simulator, which marks it.
+std::u16string SimulatorCaption() {
+  return std::u16string(app::forms::MainWindow().caption) + std::u16string(app::kSimulatorCaptionMark);
+}
+
 TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   using cardservice::CardLibrary;
   testing_support::TempDir dir;
@@ -118,7 +127,7 @@ TEST(StationProcess, QueryShowsTheSimulatorsHospitalCodeAndVerdict) {
   StationProcess station(dir.path() / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
   const app::forms::Window& described = app::forms::MainWindow();
-  HWND main = station.WaitForWindow(L"", described.caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr) << "no window \"DoravelSerovia\"";
 
   const int dpi = win32ui::ScreenDpi();
@@ -233,7 +242,7 @@ TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
 
   StationProcess station(dir.path() / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
-  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   const app::forms::Window& described = app::forms::SettingsDialog();
   HWND dialog = station.WaitForWindow(L"", described.caption);
   ASSERT_NE(main, nullptr);
@@ -258,6 +267,23 @@ TEST(StationProcess, FirstStartShowsTheSettingsDialogInFront) {
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+}
+
+// A second station ends; the running one comes to the front, restored, its open dialog in front.
+TEST(StationProcess, SecondStartBringsTheRunningStationToTheFront) {
+  testing_support::TempDir dir;
+  for (const char* file : {"ZIROZE01.exe", cardservice::CardLibrary::FileName()})
+    std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), file), dir.path() / file);
+  StationProcess running(dir.path() / "ZIROZE01.exe");
+  HWND main = running.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND dialog = running.WaitForWindow(L"", app::forms::SettingsDialog().caption);
+  ASSERT_TRUE(main && dialog);
+  ShowWindow(main, SW_MINIMIZE);
+  StationProcess second(dir.path() / "ZIROZE01.exe");
+  ASSERT_EQ(WaitForSingleObject(second.handle(), 30000), WAIT_OBJECT_0);
+  for (int tries = 0; tries < 50 && GetForegroundWindow() != dialog; ++tries) Sleep(100);
+  EXPECT_FALSE(IsIconic(main));
+  EXPECT_EQ(GetForegroundWindow(), dialog);
 }
 
 // The unpacked package that check_package.sh names, read as a new IT person reads it.
@@ -320,7 +346,8 @@ TEST_F(PackageNote, VersionResourceNamesTheMaker) {
   for (const auto& [name, expected] : std::vector<std::pair<std::wstring, std::string>>{
            {L"CompanyName", ZIROZE_COMPANY_CXX},
            {L"ProductName", "ZIROZE01"},
-           {L"FileDescription", "ZIROZE01 成人預防保健服務資格查詢"},
+           {L"FileDescription", sizeof(void*) == 4 ? "ZIROZE01 成人預防保健服務資格查詢（32 位元）"
+                                                   : "ZIROZE01 成人預防保健服務資格查詢（64 位元）"},
            {L"FileVersion", ZIROZE_VERSION_TEXT},
            {L"ProductVersion", ZIROZE_VERSION_TEXT},
            {L"LegalCopyright", ZIROZE_COPYRIGHT_CXX},
@@ -370,7 +397,7 @@ TEST_F(PackageNote, SimulatorTrialGivesEachExamplesResult) {
       BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
 
   const app::forms::Window& described = app::forms::MainWindow();
-  HWND main = station.WaitForWindow(L"", described.caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr);
   const auto find = [&](std::string_view name, std::optional<std::u16string_view> caption) {
     const app::forms::Control* control = app::forms::FindControl(described, name);
@@ -393,6 +420,29 @@ TEST_F(PackageNote, SimulatorTrialGivesEachExamplesResult) {
   EXPECT_TRUE(std::filesystem::exists(folder / "VANTOQuery.ini")) << "the port chosen is not stored";
 }
 
+// The station where its Windows Installer package put it (check_msi.sh names the folder): the first
+// start asks for the port and stores it beside the program, in the folder the clerk may write.
+TEST(InstalledStation, FirstStartStoresThePortBesideTheProgram) {
+  const wchar_t* folder = _wgetenv(L"ZIROZE_INSTALLED_DIR");
+  if (!folder || !*folder) GTEST_SKIP() << "ZIROZE_INSTALLED_DIR names no installed station";
+  const std::filesystem::path installed = folder;
+  StationProcess station(installed / "ZIROZE01.exe");
+  ASSERT_TRUE(station.started()) << GetLastError();
+  const app::forms::Window& settings = app::forms::SettingsDialog();
+  HWND dialog = station.WaitForWindow(L"", settings.caption);
+  ASSERT_NE(dialog, nullptr) << "no 環境設定 at the first start";
+  const app::forms::Control* ok = app::forms::FindControl(settings, "OKButton");
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(FindChild(dialog, win32_testing::ExpectedClass(ok->kind), ok->text,
+                                            PlaceInWindow(settings, *ok, win32ui::ScreenDpi())),
+                                  BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored));
+  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(station.handle(), 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(std::filesystem::exists(installed / "VANTOQuery.ini")) << "the port chosen is not stored";
+}
+
 // A clinic may unpack the station into a folder whose name the desk's ANSI code page cannot spell;
 // its settings file there is found and written all the same, in the same bytes on every locale.
 TEST(StationProcess, FolderNamedOutsideTheCodePageKeepsItsPort) {
@@ -408,7 +458,7 @@ TEST(StationProcess, FolderNamedOutsideTheCodePageKeepsItsPort) {
 
   StationProcess station(folder / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
-  HWND main = station.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr);
   // The stored port was found: no dialog at start, so the main window takes the clicks.
   std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -458,7 +508,7 @@ TEST(StationProcess, InputWhileTheCardWorksStartsNoSecondQuery) {
   StationProcess station(dir.path() / "ZIROZE01.exe");
   ASSERT_TRUE(station.started()) << GetLastError();
   const app::forms::Window& described = app::forms::MainWindow();
-  HWND main = station.WaitForWindow(L"", described.caption);
+  HWND main = station.WaitForWindow(L"", SimulatorCaption());
   ASSERT_NE(main, nullptr);
   const app::forms::Control* control = app::forms::FindControl(described, "btnQuery");
   HWND query = FindChild(main, win32_testing::ExpectedClass(control->kind), control->text,

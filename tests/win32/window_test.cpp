@@ -958,7 +958,7 @@ TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
   card.whileInside = [&](const std::string& operation) {
     if (operation != "csCloseCom") return;
     closing = true;
-    EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+    EXPECT_EQ(GetActiveWindow(), window->hwnd());
   };
   answeredBox = nullptr;
   // The box runs its own loop; a timer of this thread answers it from there.
@@ -970,6 +970,52 @@ TEST_F(Win32WindowTest, MessageBoxDuringTheWorkTakesItsInput) {
   EXPECT_TRUE(closing);
   EXPECT_EQ(events, (std::vector<std::string>{"csOpenCom(2)", "csCloseCom()"}));
   EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+  EXPECT_EQ(GetActiveWindow(), window->hwnd());
+  EXPECT_EQ(Focused(), "btnQuery");
+}
+
+// Before the library blocks, the window is drawn: nothing of it is left to draw.
+TEST_F(Win32WindowTest, WindowIsDrawnBeforeTheLibraryBlocks) {
+  Start(SettingsFile("3"));
+  int inside = 0;
+  card.whileInside = [&](const std::string&) {
+    if (inside++) return;
+    for (HWND each : win32_testing::Descendants(window->hwnd()))
+      EXPECT_FALSE(GetUpdateRect(each, nullptr, FALSE)) << U8(win32ui::WindowText(each));
+    EXPECT_FALSE(GetUpdateRect(window->hwnd(), nullptr, FALSE));
+  };
+  Click(Control("btnQuery"));
+  EXPECT_TRUE(inside);
+}
+
+void TypeSpace() { keybd_event(VK_SPACE, 0, 0, 0), keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0); }
+
+// Presses Space in the library's window at first sight; ends it if the key never arrives.
+int libraryWindowSeen = 0;
+void CALLBACK TypeIntoLibraryWindow(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = FindWindowW(nullptr, L"library");
+  if (box && libraryWindowSeen++ == 0) TypeSpace();
+  if (box && libraryWindowSeen > 40) EndDialog(box, IDCANCEL);
+}
+
+// A key pressed while the library works, before its window shows, never reaches that window; one
+// pressed once it shows does, and when it closes the main window is active again, focus kept.
+TEST_F(Win32WindowTest, KeysTypedAheadNeverReachTheLibrarysWindow) {
+  Start(SettingsFile("3"));
+  SetFocus(Control("btnQuery"));
+  libraryWindowSeen = 0;
+  int answer = 0;
+  card.whileInside = [&](const std::string& operation) {
+    if (operation != "vantoGetAdultPrevent") return;
+    TypeSpace();
+    Sleep(50);  // the key is older than the window by more than the clock's step
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &TypeIntoLibraryWindow);
+    answer = MessageBoxW(nullptr, L"", L"library", MB_OKCANCEL);  // the library's own, unowned
+    KillTimer(nullptr, timer);
+  };
+  Click(Control("btnQuery"));
+  EXPECT_EQ(libraryWindowSeen, 1);
+  EXPECT_EQ(answer, IDOK);
   EXPECT_EQ(GetActiveWindow(), window->hwnd());
   EXPECT_EQ(Focused(), "btnQuery");
 }

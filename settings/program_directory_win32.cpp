@@ -1,16 +1,8 @@
 #include "settings/program_directory.h"
 
-#include "text/utf8.h"
-
-#ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace settings {
-
-#ifdef _WIN32
 
 std::filesystem::path ProgramDirectory() {
   std::wstring name(MAX_PATH, L'\0');
@@ -32,23 +24,5 @@ std::filesystem::path FileBeside(const std::filesystem::path& directory, std::st
 std::u16string DisplayPath(const std::filesystem::path& file) {
   return std::u16string(file.native().begin(), file.native().end());
 }
-
-#else
-
-std::filesystem::path ProgramDirectory() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::filesystem::current_path(error);
-  const std::string& name = self.native();
-  return std::filesystem::path(name.substr(0, name.rfind('/')));
-}
-
-std::filesystem::path FileBeside(const std::filesystem::path& directory, std::string_view name) {
-  return std::filesystem::path(directory.native() + "/" + std::string(name));
-}
-
-std::u16string DisplayPath(const std::filesystem::path& file) { return text::FromUtf8(file.native()); }
-
-#endif
 
 }  // namespace settings
