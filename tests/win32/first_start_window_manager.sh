@@ -82,7 +82,7 @@ pids=($! "${pids[@]}")
 await_active() {  # = the main window, != another one
   for _ in $(seq 300); do
     now=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/^.*# //p')
-    main=${main:-$(window_named DoravelSerovia)}
+    main=${main:-$(window_named "DoravelSerovia - 模擬讀卡機")}
     [[ -n "$main" && -n "$now" && "$now" != 0x0 ]] && [[ ("$1" == = && "$now" == "$main") || ("$1" != = && "$now" != "$main") ]] && return 0
     sleep 0.1
   done

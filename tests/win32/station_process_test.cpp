@@ -275,7 +275,7 @@ TEST(StationProcess, SecondStartBringsTheRunningStationToTheFront) {
   for (const char* file : {"ZIROZE01.exe", cardservice::CardLibrary::FileName()})
     std::filesystem::copy_file(settings::FileBeside(settings::ProgramDirectory(), file), dir.path() / file);
   StationProcess running(dir.path() / "ZIROZE01.exe");
-  HWND main = running.WaitForWindow(L"", app::forms::MainWindow().caption);
+  HWND main = running.WaitForWindow(L"", SimulatorCaption());
   HWND dialog = running.WaitForWindow(L"", app::forms::SettingsDialog().caption);
   ASSERT_TRUE(main && dialog);
   ShowWindow(main, SW_MINIMIZE);
